@@ -1,0 +1,88 @@
+// Start-up of the program, up to the point where the main loop can run.
+#include "app/startup.hpp"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "raster/disc.hpp"
+
+namespace smearwell {
+
+namespace {
+
+// Drivers that SDL falls back to when there is no display: each "works" but shows nothing on a
+// screen (an invisible window, or ASCII art in the terminal).
+bool is_invisible_driver(const char* name) {
+    for (const char* invisible : {"offscreen", "dummy", "caca", "aalib"}) {
+        if (std::strcmp(name, invisible) == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Only when the user did not choose a driver: one chosen through SDL_VIDEODRIVER is honoured.
+bool fell_back_to_invisible_driver() {
+    const char* chosen = std::getenv("SDL_VIDEODRIVER");
+    if (chosen && *chosen) {
+        return false;
+    }
+    char name[64] = "";
+    return SDL_VideoDriverName(name, sizeof name) && is_invisible_driver(name);
+}
+
+}  // namespace
+
+void print_banner() {
+    std::printf("Smearwell\n");
+    std::printf(" a small paint program by the Smearwell developers\n");
+    std::printf("Report problems through the Smearwell issue tracker.\n");
+    std::printf("\n");
+}
+
+SDL_Surface* open_display() {
+    std::printf("Initializing SDL.\n");
+    if (SDL_Init(SDL_INIT_VIDEO) == -1) {
+        std::printf("Could not initialize SDL: %s.\n", SDL_GetError());
+        return nullptr;
+    }
+    if (fell_back_to_invisible_driver()) {
+        std::printf("Could not initialize SDL: %s.\n",
+                    "no display is available (to force a video driver, set SDL_VIDEODRIVER, e.g. to x11)");
+        SDL_Quit();
+        return nullptr;
+    }
+    std::printf("SDL initialized.\n");
+    if (SDL_Init(SDL_INIT_VIDEO) < 0) {
+        std::fprintf(stderr, "Couldn't initialize SDL: %s\n", SDL_GetError());
+        SDL_Quit();
+        return nullptr;
+    }
+    SDL_Surface* screen = SDL_SetVideoMode(screen_width, screen_height, screen_depth, SDL_SWSURFACE);
+    if (!screen) {
+        std::fprintf(stderr, "Couldn't set 800x600x32 video mode: %s\n", SDL_GetError());
+        SDL_Quit();
+        return nullptr;
+    }
+    SDL_WM_SetCaption("Smearwell", "Smearwell");
+    return screen;
+}
+
+surface_ptr create_canvas(const SDL_Surface* screen) {
+    return {SDL_CreateRGBSurface(SDL_SWSURFACE, screen->w, screen->h, screen_depth, 0, 0, 0, 0), SDL_FreeSurface};
+}
+
+// The brush's disc in the stroke colour on black, black being its transparent colour key: it is
+// both the painting tool and the visible cursor.
+surface_ptr create_brush(Uint32 stroke_colour) {
+    surface_ptr brush(SDL_CreateRGBSurface(SDL_SWSURFACE, brush_size, brush_size, screen_depth, 0, 0, 0, 0),
+                      SDL_FreeSurface);
+    if (brush) {
+        fill_disc(brush.get(), brush_centre, brush_centre, brush_radius, stroke_colour);
+        SDL_SetColorKey(brush.get(), SDL_SRCCOLORKEY, SDL_MapRGB(brush->format, 0, 0, 0));
+    }
+    return brush;
+}
+
+}  // namespace smearwell

@@ -1,0 +1,168 @@
+// The 3x3 convolution, computed row by row so that memory is walked in order: each source row is
+// taken apart into its channels once and kept while the three output rows that need it are made.
+// Results go to a temporary surface of the same format, copied back in one blit at the end, so no
+// result feeds into another pixel's neighbourhood.
+#include "filters/convolve.hpp"
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+#include "raster/pixel.hpp"
+
+namespace smearwell {
+
+namespace {
+
+// Indexed [column offset + 1][row offset + 1]; symmetric, so the orientation changes nothing.
+constexpr int kernel[3][3] = {{2, 2, 2}, {2, -15, 2}, {2, 2, 2}};
+
+constexpr int kernel_divisor() {
+    int sum = 0;
+    for (const auto& column : kernel) {
+        for (const int weight : column) {
+            sum += weight;
+        }
+    }
+    return sum;
+}
+constexpr int divisor = kernel_divisor();  // 8 * 2 - 15 = 1
+static_assert(divisor != 0, "the kernel's weights must not sum to zero");
+
+constexpr int report_column = 20;  // its results are printed, one line per row
+constexpr int channels = 3;        // red, green, blue, in that order
+constexpr int row_slots = 4;       // three source rows in rotation, then the results
+
+using surface_ptr = std::unique_ptr<SDL_Surface, decltype(&SDL_FreeSurface)>;
+
+// Four 8-bit channels in a 4-byte pixel: channels are taken apart and put together from the
+// format's shifts, which gives exactly what SDL_GetRGB and SDL_MapRGB give for such a format.
+bool has_byte_channels(const SDL_PixelFormat* format) {
+    return format->BytesPerPixel == 4 && format->palette == nullptr && format->Rmask == 0xFFu << format->Rshift &&
+           format->Gmask == 0xFFu << format->Gshift && format->Bmask == 0xFFu << format->Bshift;
+}
+
+// Channel plane `channel` of row slot `slot` in the scratch buffer; each plane is `width` ints.
+int* plane(std::vector<int>& scratch, int width, int slot, int channel) {
+    return scratch.data() + static_cast<std::ptrdiff_t>(slot * channels + channel) * width;
+}
+
+void unpack_row(const SDL_Surface* surface, int y, std::vector<int>& scratch, int slot) {
+    const SDL_PixelFormat* format = surface->format;
+    const int width = surface->w;
+    int* red = plane(scratch, width, slot, 0);
+    int* green = plane(scratch, width, slot, 1);
+    int* blue = plane(scratch, width, slot, 2);
+    if (has_byte_channels(format)) {
+        const Uint8* row = pixel_row(surface, y);
+        const int rs = format->Rshift, gs = format->Gshift, bs = format->Bshift;
+        for (int x = 0; x < width; ++x) {
+            const Uint32 value = load_pixel<4>(row + 4 * x);
+            red[x] = static_cast<int>(value >> rs & 0xFF);
+            green[x] = static_cast<int>(value >> gs & 0xFF);
+            blue[x] = static_cast<int>(value >> bs & 0xFF);
+        }
+        return;
+    }
+    for (int x = 0; x < width; ++x) {
+        Uint8 r, g, b;
+        SDL_GetRGB(read_pixel(surface, x, y), const_cast<SDL_PixelFormat*>(format), &r, &g, &b);
+        red[x] = r;
+        green[x] = g;
+        blue[x] = b;
+    }
+}
+
+// Results for columns 1 .. width-2 of one channel, from the rows above, at and below.
+void convolve_channel(const int* above, const int* centre, const int* below, int* result, int width) {
+    const int* rows[3] = {above, centre, below};
+    for (int x = 1; x < width - 1; ++x) {
+        int sum = 0;
+        for (int dx = -1; dx <= 1; ++dx) {
+            for (int dy = -1; dy <= 1; ++dy) {
+                sum += kernel[dx + 1][dy + 1] * rows[dy + 1][x + dx];
+            }
+        }
+        result[x] = std::clamp(sum / divisor, 0, 255);
+    }
+}
+
+void pack_row(SDL_Surface* result, const SDL_PixelFormat* format, int y, const int* red, const int* green,
+              const int* blue) {
+    const int width = result->w;
+    if (has_byte_channels(format)) {
+        Uint8* row = pixel_row(result, y);
+        const int rs = format->Rshift, gs = format->Gshift, bs = format->Bshift;
+        const Uint32 alpha = format->Amask;  // SDL_MapRGB makes every pixel opaque
+        for (int x = 1; x < width - 1; ++x) {
+            const Uint32 value = static_cast<Uint32>(red[x]) << rs | static_cast<Uint32>(green[x]) << gs |
+                                 static_cast<Uint32>(blue[x]) << bs | alpha;
+            store_pixel<4>(row + 4 * x, value);
+        }
+        return;
+    }
+    auto* mapping_format = const_cast<SDL_PixelFormat*>(format);
+    for (int x = 1; x < width - 1; ++x) {
+        write_pixel(result, x, y,
+                    SDL_MapRGB(mapping_format, static_cast<Uint8>(red[x]), static_cast<Uint8>(green[x]),
+                               static_cast<Uint8>(blue[x])));
+    }
+}
+
+// Same size and format as `surface`, all pixels 0, copied back without blending or colour key.
+surface_ptr create_result_surface(const SDL_Surface* surface) {
+    const SDL_PixelFormat* format = surface->format;
+    surface_ptr result(SDL_CreateRGBSurface(SDL_SWSURFACE, surface->w, surface->h, format->BitsPerPixel,
+                                            format->Rmask, format->Gmask, format->Bmask, format->Amask),
+                       SDL_FreeSurface);
+    if (!result) {
+        return result;
+    }
+    SDL_SetAlpha(result.get(), 0, SDL_ALPHA_OPAQUE);
+    if (format->palette && result->format->palette) {
+        SDL_SetColors(result.get(), format->palette->colors, 0, format->palette->ncolors);
+    }
+    return result;
+}
+
+void convolve_rows(SDL_Surface* surface, SDL_Surface* result) {
+    const int width = surface->w;
+    const int height = surface->h;
+    std::vector<int> scratch(static_cast<std::size_t>(row_slots * channels) * static_cast<std::size_t>(width));
+    if (height >= 3) {
+        unpack_row(surface, 0, scratch, 0);
+        unpack_row(surface, 1, scratch, 1);
+    }
+    for (int y = 1; y < height - 1; ++y) {
+        unpack_row(surface, y + 1, scratch, (y + 1) % 3);
+        int* results[channels];
+        for (int c = 0; c < channels; ++c) {
+            results[c] = plane(scratch, width, 3, c);
+            convolve_channel(plane(scratch, width, (y - 1) % 3, c), plane(scratch, width, y % 3, c),
+                             plane(scratch, width, (y + 1) % 3, c), results[c], width);
+        }
+        if (report_column < width - 1) {
+            std::printf(" %d %d %d\n", results[0][report_column], results[1][report_column],
+                        results[2][report_column]);
+        }
+        pack_row(result, surface->format, y, results[0], results[1], results[2]);
+    }
+}
+
+}  // namespace
+
+void convolve_canvas(SDL_Surface* surface) {
+    const surface_ptr result = create_result_surface(surface);
+    if (!result) {
+        std::fprintf(stderr, "Couldn't create the convolution's result surface: %s\n", SDL_GetError());
+        return;  // the surface is left as it was
+    }
+    convolve_rows(surface, result.get());
+    std::fflush(stdout);
+    SDL_UpdateRect(result.get(), 0, 0, 0, 0);
+    SDL_Rect origin{};
+    SDL_BlitSurface(result.get(), nullptr, surface, &origin);
+}
+
+}  // namespace smearwell

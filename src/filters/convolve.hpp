@@ -1,0 +1,15 @@
+// The fixed 3x3 convolution: weight 2 for the eight neighbours, -15 for the centre.
+#pragma once
+
+#include <SDL.h>
+
+namespace smearwell {
+
+// Every pixel with all eight neighbours inside is replaced by its neighbourhood's weighted sum,
+// per channel, divided by the sum of the weights (truncating) and clamped to 0..255; the outermost
+// frame becomes pixel value 0. Results depend only on the pixels before the run. Prints
+// " R G B" for column 20 of rows 1 .. h-2, in row order, on standard output (nothing when the
+// surface is 21 pixels wide or less) and flushes it.
+void convolve_canvas(SDL_Surface* surface);
+
+}  // namespace smearwell

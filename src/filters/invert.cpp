@@ -1,0 +1,37 @@
+// The invert filter. No pixel depends on another, so working in place, row by row, is exact.
+#include "filters/invert.hpp"
+
+#include "raster/pixel.hpp"
+
+namespace smearwell {
+
+namespace {
+
+template <int Bytes>
+void invert_pixels(SDL_Surface* surface, Uint32 white) {
+    const int width = surface->w;  // kept local: pixel stores may alias the surface record
+    const int height = surface->h;
+    for (int y = 0; y < height; ++y) {
+        Uint8* row = pixel_row(surface, y);
+        for (int x = 0; x < width; ++x) {
+            Uint8* pixel = row + x * Bytes;
+            store_pixel<Bytes>(pixel, white - load_pixel<Bytes>(pixel));  // wraps modulo 2^32
+        }
+    }
+}
+
+}  // namespace
+
+void invert_canvas(SDL_Surface* surface) {
+    const Uint32 white = SDL_MapRGB(surface->format, 255, 255, 255);
+    switch (surface->format->BytesPerPixel) {
+    case 1: invert_pixels<1>(surface, white); break;
+    case 2: invert_pixels<2>(surface, white); break;
+    case 3: invert_pixels<3>(surface, white); break;
+    case 4: invert_pixels<4>(surface, white); break;
+    default: break;
+    }
+    SDL_UpdateRect(surface, 0, 0, 0, 0);
+}
+
+}  // namespace smearwell

@@ -1,0 +1,24 @@
+// Stamping the brush along a digital straight line, so that a pointer that jumped many pixels
+// between two frames still leaves an unbroken trail. Drawing is all SDL blits; the brush's colour
+// key keeps the surround of its disc transparent.
+#pragma once
+
+#include <memory>
+
+#include <SDL.h>
+
+namespace smearwell {
+
+// Blits the whole of source with its top-left corner at (position.x, position.y). SDL moves a
+// destination rectangle's x and y when it clips at the left or top, so the blit gets a copy and
+// the caller's position stays where it was.
+void blit_whole_at(SDL_Surface* source, SDL_Surface* destination, const SDL_Rect& position);
+
+// Stamps the whole brush at max(|dx|, |dy|) + 1 positions from start to end (top-left corners),
+// Bresenham-style along the driving axis; a decision value of exactly 0 takes the straight step.
+// Returns the dirty rectangle: the endpoints' bounding box grown by the brush's size, clipped at
+// the destination's right and bottom edges only. The caller owns it.
+std::unique_ptr<SDL_Rect> stamp_stroke(SDL_Surface* destination, SDL_Surface* brush,
+                                       const SDL_Rect& start, const SDL_Rect& end);
+
+}  // namespace smearwell

@@ -1,0 +1,35 @@
+# Shared by ./scripts/run and ./scripts/test: installing the Debian packages that are missing.
+# Sourced, not run.
+
+# Installs those of the given Debian packages that are not installed yet; does nothing (and needs
+# no network) when all are there. Uses sudo when not run as root.
+install_missing_packages() {
+  local missing=() package
+  for package in "$@"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+      missing+=("$package")
+    fi
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  local as_root=()
+  if [ "$(id -u)" -ne 0 ]; then
+    command -v sudo >/dev/null || { echo "Missing packages: ${missing[*]} (run as root or install sudo)" >&2; return 1; }
+    as_root=(sudo)
+  fi
+  echo "Installing: ${missing[*]}"
+  "${as_root[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+# SDL 1.2 headers: sdl12-compat by default, or classic SDL 1.2 when that is what the machine has
+# (the two packages conflict, so never replace one by the other).
+sdl_package() {
+  if dpkg-query -W -f='${Status}' libsdl1.2-dev 2>/dev/null | grep -q 'install ok installed'; then
+    echo libsdl1.2-dev
+  else
+    echo libsdl1.2-compat-dev
+  fi
+}
+
+BUILD_PACKAGES=(g++ cmake make pkg-config "$(sdl_package)")
+TEST_PACKAGES=(libgtest-dev libbenchmark-dev xvfb libx11-dev libxtst-dev)

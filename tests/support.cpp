@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "brush_shape.hpp"
 #include "raster/pixel.hpp"
 
 extern "C" {
@@ -112,12 +113,8 @@ pixel_set shifted(const pixel_set& pixels, int dx, int dy) {
 }
 
 pixel_set brush_disc() {
-    // Row by row, columns inclusive: the disc of radius 8 centred on (10,10).
-    const int rows[][3] = {{2, 8, 11},  {3, 6, 13},  {4, 5, 14},  {5, 4, 15},  {6, 3, 16},  {7, 3, 16},
-                           {8, 2, 17},  {9, 2, 17},  {10, 2, 17}, {11, 2, 17}, {12, 2, 17}, {13, 3, 16},
-                           {14, 3, 16}, {15, 4, 15}, {16, 5, 14}, {17, 6, 13}, {18, 8, 11}};
     pixel_set disc;
-    for (const auto& row : rows) {
+    for (const auto& row : brush_rows) {
         disc.merge(block(row[1], row[2], row[0], row[0]));
     }
     return disc;

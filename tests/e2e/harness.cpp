@@ -1,0 +1,313 @@
+// Xvfb, the program under test, XTest input and XGetImage read-back.
+#include "harness.hpp"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <sstream>
+#include <stdexcept>
+#include <thread>
+
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+
+#include "brush_shape.hpp"
+
+namespace e2e {
+
+namespace {
+
+using clock = std::chrono::steady_clock;
+
+void pause_briefly() { std::this_thread::sleep_for(std::chrono::milliseconds(10)); }
+
+// X errors (a window that went away mid-request, say) are part of what the tests look at; they
+// must not end the test process the way Xlib's default handler does.
+int ignore_x_error(Display*, XErrorEvent*) { return 0; }
+
+std::string read_line_with_timeout(int fd, double seconds) {
+    std::string line;
+    const auto deadline = clock::now() + std::chrono::duration<double>(seconds);
+    while (clock::now() < deadline) {
+        pollfd ready{fd, POLLIN, 0};
+        if (poll(&ready, 1, 100) <= 0) {
+            continue;
+        }
+        char c;
+        if (read(fd, &c, 1) != 1 || c == '\n') {
+            break;
+        }
+        line.push_back(c);
+    }
+    return line;
+}
+
+void append_available(int fd, std::string& text) {
+    char buffer[4096];
+    for (ssize_t n; fd >= 0 && (n = read(fd, buffer, sizeof buffer)) > 0;) {
+        text.append(buffer, static_cast<size_t>(n));
+    }
+}
+
+Window find_named(Display* display, Window parent) {
+    Window root_return, parent_return, *children = nullptr;
+    unsigned count = 0;
+    if (!XQueryTree(display, parent, &root_return, &parent_return, &children, &count)) {
+        return 0;
+    }
+    Window found = 0;
+    for (unsigned i = 0; i < count && !found; ++i) {
+        char* name = nullptr;
+        XWindowAttributes attributes{};
+        if (XFetchName(display, children[i], &name) && name && std::strcmp(name, "Smearwell") == 0 &&
+            XGetWindowAttributes(display, children[i], &attributes) && attributes.map_state == IsViewable &&
+            attributes.width == width && attributes.height == height) {
+            found = children[i];
+        }
+        if (name) {
+            XFree(name);
+        }
+        if (!found) {
+            found = find_named(display, children[i]);
+        }
+    }
+    if (children) {
+        XFree(children);
+    }
+    return found;
+}
+
+KeyCode keycode(Display* display, const char* keysym_name) {
+    return XKeysymToKeycode(display, XStringToKeysym(keysym_name));
+}
+
+}  // namespace
+
+void paint_brush(picture& canvas, int x, int y, std::uint32_t colour) {
+    for (const auto& [row, first, last] : test::brush_rows) {
+        for (int column = first; column <= last; ++column) {
+            const int px = x + column;
+            const int py = y + row;
+            if (px >= 0 && px < width && py >= 0 && py < height) {
+                canvas.at(px, py) = colour;
+            }
+        }
+    }
+}
+
+std::string describe_difference(const picture& actual, const picture& expected) {
+    std::ostringstream text;
+    int count = 0;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            if (actual.at(x, y) != expected.at(x, y) && ++count <= 5) {
+                text << " (" << x << "," << y << "): " << std::hex << actual.at(x, y) << " not " << expected.at(x, y)
+                     << std::dec << ";";
+            }
+        }
+    }
+    return std::to_string(count) + " pixels differ:" + text.str();
+}
+
+x_server::x_server() {
+    int ready[2];
+    if (pipe(ready) != 0) {
+        throw std::runtime_error("pipe");
+    }
+    pid = fork();
+    if (pid == 0) {
+        close(ready[0]);
+        const int quiet = open("/dev/null", O_WRONLY);
+        dup2(quiet, STDOUT_FILENO);
+        dup2(quiet, STDERR_FILENO);
+        const std::string fd = std::to_string(ready[1]);
+        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-nolisten", "tcp",
+               "-noreset", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(ready[1]);
+    const std::string number = read_line_with_timeout(ready[0], 20.0);
+    close(ready[0]);
+    if (number.empty()) {
+        throw std::runtime_error("Xvfb did not start (is the xvfb package installed?)");
+    }
+    display_name = ":" + number;
+    XSetErrorHandler(ignore_x_error);
+    connection = XOpenDisplay(display_name.c_str());
+    if (!connection) {
+        throw std::runtime_error("cannot connect to Xvfb on " + display_name);
+    }
+}
+
+x_server::~x_server() {
+    if (connection) {
+        XCloseDisplay(connection);
+    }
+    if (pid > 0) {
+        kill(pid, SIGTERM);
+        waitpid(pid, nullptr, 0);
+    }
+}
+
+program::program(const std::vector<std::pair<std::string, std::string>>& environment) {
+    int out[2], err[2];
+    if (pipe(out) != 0 || pipe(err) != 0) {
+        throw std::runtime_error("pipe");
+    }
+    pid = fork();
+    if (pid == 0) {
+        const int nothing = open("/dev/null", O_RDONLY);
+        dup2(nothing, STDIN_FILENO);
+        dup2(out[1], STDOUT_FILENO);
+        dup2(err[1], STDERR_FILENO);
+        for (const int fd : {out[0], out[1], err[0], err[1]}) {
+            close(fd);
+        }
+        for (const auto& [name, value] : environment) {
+            value.empty() ? unsetenv(name.c_str()) : setenv(name.c_str(), value.c_str(), 1);
+        }
+        execl(SMEARWELL_PROGRAM, SMEARWELL_PROGRAM, static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(out[1]);
+    close(err[1]);
+    out_fd = out[0];
+    err_fd = err[0];
+    fcntl(out_fd, F_SETFL, O_NONBLOCK);
+    fcntl(err_fd, F_SETFL, O_NONBLOCK);
+}
+
+program::~program() {
+    if (pid > 0) {
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
+    }
+    close(out_fd);
+    close(err_fd);
+}
+
+void program::drain_pipes() {
+    append_available(out_fd, out_text);
+    append_available(err_fd, err_text);
+}
+
+std::string program::standard_output() {
+    drain_pipes();
+    return out_text;
+}
+
+std::string program::standard_error() {
+    drain_pipes();
+    return err_text;
+}
+
+exit_result program::wait_for_exit(double seconds) {
+    exit_result result;
+    int status = 0;
+    wait_until(
+        [&] {
+            drain_pipes();  // a full pipe would keep the program from ever finishing
+            return waitpid(pid, &status, WNOHANG) == pid;
+        },
+        seconds);
+    if (WIFEXITED(status) || WIFSIGNALED(status)) {
+        result.exited = true;
+        result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        pid = -1;
+        drain_pipes();
+    }
+    return result;
+}
+
+bool wait_until(const std::function<bool()>& condition, double seconds) {
+    const auto deadline = clock::now() + std::chrono::duration<double>(seconds);
+    while (!condition()) {
+        if (clock::now() > deadline) {
+            return false;
+        }
+        pause_briefly();
+    }
+    return true;
+}
+
+Window find_window(Display* display, double seconds) {
+    Window window = 0;
+    wait_until([&] { return (window = find_named(display, DefaultRootWindow(display))) != 0; }, seconds);
+    return window;
+}
+
+void move_pointer(Display* display, Window window, int x, int y) {
+    int root_x = 0, root_y = 0;
+    Window child;
+    XTranslateCoordinates(display, window, DefaultRootWindow(display), x, y, &root_x, &root_y, &child);
+    XTestFakeMotionEvent(display, DefaultScreen(display), root_x, root_y, CurrentTime);
+    XSync(display, False);
+}
+
+void press_button(Display* display, int button) {
+    XTestFakeButtonEvent(display, static_cast<unsigned>(button), True, CurrentTime);
+    XSync(display, False);
+}
+
+void release_button(Display* display, int button) {
+    XTestFakeButtonEvent(display, static_cast<unsigned>(button), False, CurrentTime);
+    XSync(display, False);
+}
+
+void press_key(Display* display, const char* keysym_name) {
+    XTestFakeKeyEvent(display, keycode(display, keysym_name), True, CurrentTime);
+    XSync(display, False);
+}
+
+void tap_key(Display* display, const char* keysym_name) {
+    press_key(display, keysym_name);
+    XTestFakeKeyEvent(display, keycode(display, keysym_name), False, CurrentTime);
+    XSync(display, False);
+}
+
+void request_close(Display* display, Window window) {
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(display, window, False, NoEventMask, &event);
+    XSync(display, False);
+}
+
+picture grab(Display* display, Window window) {
+    picture shot;
+    XImage* image = XGetImage(display, window, 0, 0, width, height, AllPlanes, ZPixmap);
+    if (!image) {
+        std::fill(shot.pixels.begin(), shot.pixels.end(), 0xFFFFFFFFu);  // matches no expected picture
+        return shot;
+    }
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            shot.at(x, y) = static_cast<std::uint32_t>(XGetPixel(image, x, y)) & 0xFFFFFF;  // 24-bit TrueColor
+        }
+    }
+    XDestroyImage(image);
+    return shot;
+}
+
+picture wait_for_picture(Display* display, Window window, const picture& expected, double seconds) {
+    picture last;
+    wait_until(
+        [&] {
+            last = grab(display, window);
+            return last.pixels == expected.pixels;
+        },
+        seconds);
+    return last;
+}
+
+}  // namespace e2e

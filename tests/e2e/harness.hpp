@@ -1,0 +1,90 @@
+// Real-window test harness: a private Xvfb server, the built program started in it with real
+// input sent through XTest, and the window read back with XGetImage.
+#pragma once
+
+#include <sys/types.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <X11/Xlib.h>
+
+namespace e2e {
+
+constexpr int width = 800;
+constexpr int height = 600;
+constexpr std::uint32_t black = 0x000000;
+constexpr std::uint32_t purple = 0x8F37CD;  // the stroke colour as the X server shows it
+
+// 0xRRGGBB per pixel, row by row.
+struct picture {
+    std::vector<std::uint32_t> pixels = std::vector<std::uint32_t>(width * height, black);
+    std::uint32_t& at(int x, int y) { return pixels[static_cast<size_t>(y * width + x)]; }
+    std::uint32_t at(int x, int y) const { return pixels[static_cast<size_t>(y * width + x)]; }
+};
+
+// The brush's disc with its top-left corner at (x, y), cut at the window's edges.
+void paint_brush(picture& canvas, int x, int y, std::uint32_t colour = purple);
+// How many pixels differ, and a few of them described.
+std::string describe_difference(const picture& actual, const picture& expected);
+
+class x_server {
+public:
+    x_server();  // starts Xvfb on a free display; throws if it cannot
+    ~x_server();
+    x_server(const x_server&) = delete;
+    x_server& operator=(const x_server&) = delete;
+    const std::string& name() const { return display_name; }
+    Display* display() const { return connection; }
+
+private:
+    pid_t pid = -1;
+    std::string display_name;
+    Display* connection = nullptr;
+};
+
+struct exit_result {
+    bool exited = false;  // within the time allowed
+    int status = -1;
+};
+
+class program {
+public:
+    // Starts the built program with `environment` added to (or, with an empty value, removed from)
+    // the test's own environment.
+    explicit program(const std::vector<std::pair<std::string, std::string>>& environment);
+    ~program();
+    program(const program&) = delete;
+    program& operator=(const program&) = delete;
+
+    std::string standard_output();  // everything printed so far
+    std::string standard_error();
+    exit_result wait_for_exit(double seconds);
+
+private:
+    void drain_pipes();
+    pid_t pid = -1;
+    int out_fd = -1;
+    int err_fd = -1;
+    std::string out_text;
+    std::string err_text;
+};
+
+// The program's window on `server`, once mapped and 800x600; 0 if none appears in time.
+Window find_window(Display* display, double seconds);
+
+void move_pointer(Display* display, Window window, int x, int y);  // window coordinates
+void press_button(Display* display, int button);
+void release_button(Display* display, int button);
+void tap_key(Display* display, const char* keysym_name);
+void press_key(Display* display, const char* keysym_name);
+void request_close(Display* display, Window window);  // what a window manager's close button sends
+
+picture grab(Display* display, Window window);
+// Polls the window until it shows `expected` or `seconds` pass; returns the last picture seen.
+picture wait_for_picture(Display* display, Window window, const picture& expected, double seconds = 5.0);
+bool wait_until(const std::function<bool()>& condition, double seconds);
+
+}  // namespace e2e

@@ -1,0 +1,158 @@
+// The built program in a real X server, driven with real input and read back from the window.
+#include <optional>
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+#include "harness.hpp"
+
+namespace {
+
+using e2e::picture;
+
+constexpr const char* banner_and_progress =
+    "Smearwell\n"
+    " a small paint program by the Smearwell developers\n"
+    "Report problems through the Smearwell issue tracker.\n"
+    "\n"
+    "Initializing SDL.\n"
+    "SDL initialized.\n";
+
+// SDL_VIDEODRIVER=x11 so that a missing X server fails loudly instead of falling back.
+class RealWindow : public testing::Test {
+protected:
+    std::optional<e2e::x_server> server;
+    std::optional<e2e::program> smearwell;
+    Window window = 0;
+
+    void SetUp() override {
+        ASSERT_NO_THROW(server.emplace());
+        smearwell.emplace(std::vector<std::pair<std::string, std::string>>{
+            {"DISPLAY", server->name()}, {"SDL_VIDEODRIVER", "x11"}, {"WAYLAND_DISPLAY", ""}});
+        window = e2e::find_window(display(), 15.0);
+        ASSERT_NE(window, 0u) << "no window; the program said: " << smearwell->standard_output()
+                              << smearwell->standard_error();
+    }
+
+    Display* display() const { return server->display(); }
+
+    // Moves the pointer and waits until the window shows `expected`.
+    void move_and_expect(int x, int y, const picture& expected) {
+        e2e::move_pointer(display(), window, x, y);
+        expect_picture(expected);
+    }
+
+    void expect_picture(const picture& expected) {
+        const picture shown = e2e::wait_for_picture(display(), window, expected);
+        ASSERT_TRUE(shown.pixels == expected.pixels) << e2e::describe_difference(shown, expected);
+    }
+
+    // Drags along a horizontal or vertical line in 10-pixel steps; the pointer only ever sits on
+    // the line, so whatever positions the program samples, the trail is the line's.
+    void drag_straight(int x0, int y0, int x1, int y1) {
+        const int steps = std::max(std::abs(x1 - x0), std::abs(y1 - y0)) / 10;
+        for (int i = 1; i <= steps; ++i) {
+            e2e::move_pointer(display(), window, x0 + (x1 - x0) * i / steps, y0 + (y1 - y0) * i / steps);
+        }
+    }
+
+    void expect_clean_exit() {
+        const auto result = smearwell->wait_for_exit(10.0);
+        ASSERT_TRUE(result.exited) << "still running";
+        EXPECT_EQ(result.status, 0);
+        EXPECT_EQ(smearwell->standard_error(), "");
+    }
+};
+
+picture cursor_only(int x, int y) {
+    picture expected;
+    e2e::paint_brush(expected, x, y);
+    return expected;
+}
+
+TEST_F(RealWindow, PrintsTheBannerAndProgressLinesAtStartUp) {
+    EXPECT_TRUE(e2e::wait_until([&] { return smearwell->standard_output() == banner_and_progress; }, 5.0))
+        << smearwell->standard_output();
+    e2e::tap_key(display(), "Escape");
+    expect_clean_exit();
+    EXPECT_EQ(smearwell->standard_output(), banner_and_progress);
+}
+
+TEST_F(RealWindow, BrushCursorHasItsTopLeftCornerAtThePointer) {
+    move_and_expect(300, 200, cursor_only(300, 200));
+    move_and_expect(17, 450, cursor_only(17, 450));
+}
+
+TEST_F(RealWindow, CursorIsShownAndThenErasedAtTheBottomRightCorner) {
+    move_and_expect(790, 590, cursor_only(790, 590));
+    move_and_expect(100, 100, cursor_only(100, 100));
+}
+
+TEST_F(RealWindow, DragPaintsTheTrailPixelForPixel) {
+    move_and_expect(100, 300, cursor_only(100, 300));
+    e2e::press_button(display(), 1);
+    picture expected;
+    for (int x = 100; x <= 250; ++x) {
+        e2e::paint_brush(expected, x, 300);
+    }
+    drag_straight(100, 300, 250, 300);
+    expect_picture(expected);  // the corner is reached before the drag turns
+    for (int y = 300; y <= 400; ++y) {
+        e2e::paint_brush(expected, 250, y);
+    }
+    drag_straight(250, 300, 250, 400);
+    expect_picture(expected);
+    e2e::release_button(display(), 1);
+    picture with_cursor = expected;
+    e2e::paint_brush(with_cursor, 600, 100);
+    move_and_expect(600, 100, with_cursor);
+}
+
+TEST_F(RealWindow, OtherButtonsDoNotPaint) {
+    move_and_expect(100, 100, cursor_only(100, 100));
+    e2e::press_button(display(), 3);
+    e2e::press_button(display(), 2);
+    move_and_expect(300, 100, cursor_only(300, 100));
+    e2e::release_button(display(), 2);
+    e2e::release_button(display(), 3);
+}
+
+TEST_F(RealWindow, EscapeQuitsWithStatusZero) {
+    move_and_expect(50, 50, cursor_only(50, 50));
+    e2e::press_key(display(), "Escape");  // acts on the press; no release is sent
+    expect_clean_exit();
+}
+
+TEST_F(RealWindow, ClosingTheWindowQuitsWithStatusZero) {
+    move_and_expect(50, 50, cursor_only(50, 50));
+    e2e::request_close(display(), window);
+    expect_clean_exit();
+}
+
+void expect_start_up_failure(const std::vector<std::pair<std::string, std::string>>& environment) {
+    e2e::program smearwell(environment);
+    const auto result = smearwell.wait_for_exit(20.0);
+    ASSERT_TRUE(result.exited);
+    EXPECT_EQ(result.status, 1);
+    const std::string text = smearwell.standard_output();
+    const std::string expected_start = std::string(banner_and_progress, 0, std::string(banner_and_progress).find("SDL initialized."));
+    ASSERT_EQ(text.substr(0, expected_start.size()), expected_start) << text;
+    const std::string failure = text.substr(expected_start.size());
+    EXPECT_EQ(failure.rfind("Could not initialize SDL: ", 0), 0u) << failure;
+    EXPECT_EQ(failure.substr(failure.size() - 2), ".\n") << failure;
+    EXPECT_EQ(std::count(failure.begin(), failure.end(), '\n'), 1) << failure;
+}
+
+TEST(StartUpFailure, UnknownVideoDriver) {
+    expect_start_up_failure({{"SDL_VIDEODRIVER", "no-such-driver"}});
+}
+
+TEST(StartUpFailure, NoDisplayAndNoDriverChosen) {
+    expect_start_up_failure({{"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}, {"SDL_VIDEODRIVER", ""}});
+}
+
+TEST(StartUpFailure, X11DriverWithNoServer) {
+    expect_start_up_failure({{"DISPLAY", ":97"}, {"SDL_VIDEODRIVER", "x11"}});
+}
+
+}  // namespace

@@ -265,10 +265,14 @@ void press_key(Display* display, const char* keysym_name) {
     XSync(display, False);
 }
 
-void tap_key(Display* display, const char* keysym_name) {
-    press_key(display, keysym_name);
+void release_key(Display* display, const char* keysym_name) {
     XTestFakeKeyEvent(display, keycode(display, keysym_name), False, CurrentTime);
     XSync(display, False);
+}
+
+void tap_key(Display* display, const char* keysym_name) {
+    press_key(display, keysym_name);
+    release_key(display, keysym_name);
 }
 
 void request_close(Display* display, Window window) {

@@ -80,6 +80,7 @@ void press_button(Display* display, int button);
 void release_button(Display* display, int button);
 void tap_key(Display* display, const char* keysym_name);
 void press_key(Display* display, const char* keysym_name);
+void release_key(Display* display, const char* keysym_name);
 void request_close(Display* display, Window window);  // what a window manager's close button sends
 
 picture grab(Display* display, Window window);

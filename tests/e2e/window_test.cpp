@@ -129,6 +129,97 @@ TEST_F(RealWindow, ClosingTheWindowQuitsWithStatusZero) {
     expect_clean_exit();
 }
 
+picture inverted(const picture& canvas) {
+    picture result;
+    for (size_t i = 0; i < canvas.pixels.size(); ++i) {
+        result.pixels[i] = 0xFFFFFF - canvas.pixels[i];
+    }
+    return result;
+}
+
+// The 3x3 filter written out literally: 2 for the neighbours, -15 for the centre, clamped; the
+// outermost frame black.
+picture convolved(const picture& canvas) {
+    picture result;
+    for (int y = 1; y < e2e::height - 1; ++y) {
+        for (int x = 1; x < e2e::width - 1; ++x) {
+            std::uint32_t value = 0;
+            for (const int shift : {16, 8, 0}) {
+                int sum = 0;
+                for (int dy = -1; dy <= 1; ++dy) {
+                    for (int dx = -1; dx <= 1; ++dx) {
+                        const int channel = static_cast<int>(canvas.at(x + dx, y + dy) >> shift & 0xFF);
+                        sum += (dx == 0 && dy == 0 ? -15 : 2) * channel;
+                    }
+                }
+                value |= static_cast<std::uint32_t>(std::clamp(sum, 0, 255)) << shift;
+            }
+            result.at(x, y) = value;
+        }
+    }
+    return result;
+}
+
+std::string column_twenty_lines(const picture& canvas) {
+    std::ostringstream lines;
+    for (int y = 1; y < e2e::height - 1; ++y) {
+        const std::uint32_t value = canvas.at(20, y);
+        lines << ' ' << (value >> 16) << ' ' << (value >> 8 & 0xFF) << ' ' << (value & 0xFF) << '\n';
+    }
+    return lines.str();
+}
+
+class Filters : public RealWindow {
+protected:
+    picture trail;  // the canvas after one stroke across column 20
+
+    void SetUp() override {
+        RealWindow::SetUp();
+        if (HasFatalFailure()) {
+            return;
+        }
+        move_and_expect(5, 300, cursor_only(5, 300));
+        e2e::press_button(display(), 1);
+        drag_straight(5, 300, 200, 300);
+        for (int x = 5; x <= 200; ++x) {
+            e2e::paint_brush(trail, x, 300);
+        }
+        expect_picture(trail);  // a release in the same batch as the last motion would cut it short
+        e2e::release_button(display(), 1);
+        move_and_expect(600, 100, with_cursor(trail));
+    }
+
+    static picture with_cursor(picture canvas) {
+        e2e::paint_brush(canvas, 600, 100);
+        return canvas;
+    }
+};
+
+TEST_F(Filters, InvertShowsTheInvertedCanvasUnderTheCursorAndASecondInvertRestoresIt) {
+    e2e::tap_key(display(), "i");
+    expect_picture(with_cursor(inverted(trail)));
+    e2e::tap_key(display(), "i");
+    expect_picture(with_cursor(trail));
+}
+
+TEST_F(Filters, ConvolutionShowsTheFilteredCanvasAndPrintsItsColumnTwenty) {
+    const std::string before = smearwell->standard_output();
+    e2e::tap_key(display(), "c");
+    const picture expected = convolved(trail);
+    expect_picture(with_cursor(expected));
+    const std::string expected_lines = column_twenty_lines(expected);
+    EXPECT_NE(expected_lines.find(" 255 "), std::string::npos);  // the stroke crosses column 20
+    EXPECT_TRUE(e2e::wait_until([&] { return smearwell->standard_output() == before + expected_lines; }, 5.0))
+        << smearwell->standard_output().substr(before.size(), 200);
+}
+
+TEST_F(Filters, ShiftedFilterKeysActLikePlainOnes) {
+    e2e::press_key(display(), "Shift_L");
+    e2e::tap_key(display(), "i");
+    e2e::release_key(display(), "Shift_L");
+    expect_picture(with_cursor(inverted(trail)));
+}
+
 void expect_start_up_failure(const std::vector<std::pair<std::string, std::string>>& environment) {
     e2e::program smearwell(environment);
     const auto result = smearwell.wait_for_exit(20.0);

@@ -1,7 +1,5 @@
 // The invert and convolution filters, checked against a plain, literal reading of their
 // definitions on random surfaces and on the hand-made edge cases.
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <random>
@@ -19,26 +17,6 @@ namespace {
 
 using smearwell::read_pixel;
 using smearwell::write_pixel;
-
-// Runs `work` with standard output sent to a temporary file, and returns what it printed.
-template <typename Work>
-std::string captured_stdout(Work work) {
-    std::fflush(stdout);
-    FILE* sink = std::tmpfile();
-    const int saved = dup(fileno(stdout));
-    dup2(fileno(sink), fileno(stdout));
-    work();
-    std::fflush(stdout);
-    dup2(saved, fileno(stdout));
-    close(saved);
-    std::string text;
-    std::rewind(sink);
-    for (int c; (c = std::fgetc(sink)) != EOF;) {
-        text.push_back(static_cast<char>(c));
-    }
-    std::fclose(sink);
-    return text;
-}
 
 void fill_random(SDL_Surface* surface, unsigned seed) {
     std::mt19937 random(seed);
@@ -123,7 +101,7 @@ void expect_convolution_matches_reference(SDL_Surface* surface) {
     const auto before = copy_of(surface);
     auto expected = test::make_surface(surface->w, surface->h, surface->format->BitsPerPixel);
     const std::string expected_text = reference_convolution(before.get(), expected.get());
-    const std::string text = captured_stdout([&] { smearwell::convolve_canvas(surface); });
+    const std::string text = test::captured(stdout, [&] { smearwell::convolve_canvas(surface); });
     expect_same_pixels(surface, expected.get());
     EXPECT_EQ(text, expected_text);
 }
@@ -155,7 +133,7 @@ TEST(Convolve, MatchesTheDefinitionOnOtherPixelFormats) {
 TEST(Convolve, CanvasPrintsOneLinePerRowOfColumnTwenty) {
     auto canvas = test::make_surface(800, 600, 32);
     fill_random(canvas.get(), 9);
-    const std::string text = captured_stdout([&] { smearwell::convolve_canvas(canvas.get()); });
+    const std::string text = test::captured(stdout, [&] { smearwell::convolve_canvas(canvas.get()); });
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 598);
     std::istringstream lines(text);
     for (std::string line; std::getline(lines, line);) {
@@ -170,7 +148,7 @@ TEST(Convolve, CanvasPrintsOneLinePerRowOfColumnTwenty) {
 TEST(Convolve, LoneWhitePixelTurnsBlackAndLightsItsNeighbours) {
     auto canvas = test::make_surface(30, 30, 32);
     write_pixel(canvas.get(), 20, 15, 0xFFFFFF);
-    const std::string text = captured_stdout([&] { smearwell::convolve_canvas(canvas.get()); });
+    const std::string text = test::captured(stdout, [&] { smearwell::convolve_canvas(canvas.get()); });
     test::pixel_set ring = test::block(19, 21, 14, 16);
     ring.erase({20, 15});
     EXPECT_EQ(test::pixels_not(canvas.get(), 0), ring);
@@ -195,7 +173,7 @@ TEST(Convolve, SurfacesTooSmallForAnyNeighbourhoodTurnBlackAndPrintNothing) {
         SCOPED_TRACE(testing::Message() << w << "x" << h);
         auto surface = test::make_surface(w, h, 32);
         test::fill_surface(surface.get(), 0x808080);
-        const std::string text = captured_stdout([&] { smearwell::convolve_canvas(surface.get()); });
+        const std::string text = test::captured(stdout, [&] { smearwell::convolve_canvas(surface.get()); });
         EXPECT_EQ(text, "");
         if (w < 3 || h < 3) {
             EXPECT_TRUE(test::pixels_not(surface.get(), 0).empty());

@@ -2,7 +2,11 @@
 // seams (-Wl,--wrap) that record the refreshes and blits the code makes and set the pointer.
 #pragma once
 
+#include <unistd.h>
+
 #include <cstdint>
+#include <cstdio>
+#include <string>
 #include <set>
 #include <utility>
 #include <vector>
@@ -48,5 +52,25 @@ pixel_set block(int x0, int x1, int y0, int y1);
 pixel_set shifted(const pixel_set& pixels, int dx, int dy);
 // The 204 pixels of the brush's disc, as drawn at the brush's top-left corner (0,0).
 pixel_set brush_disc();
+
+// Runs `work` with `stream` (stdout or stderr) sent to a temporary file; returns what it printed.
+template <typename Work>
+std::string captured(std::FILE* stream, Work work) {
+    std::fflush(stream);
+    std::FILE* sink = std::tmpfile();
+    const int saved = dup(fileno(stream));
+    dup2(fileno(sink), fileno(stream));
+    work();
+    std::fflush(stream);
+    dup2(saved, fileno(stream));
+    close(saved);
+    std::string text;
+    std::rewind(sink);
+    for (int c; (c = std::fgetc(sink)) != EOF;) {
+        text.push_back(static_cast<char>(c));
+    }
+    std::fclose(sink);
+    return text;
+}
 
 }  // namespace test

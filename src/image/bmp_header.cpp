@@ -1,0 +1,137 @@
+// BMP header checks. Offsets and field sizes are those of the Windows BMP file format: a 14-byte
+// file header, then an info header of 12 bytes (OS/2) or 40 and more, little-endian throughout.
+#include "image/bmp_header.hpp"
+
+#include <bit>
+#include <climits>
+#include <cstdint>
+
+namespace smearwell {
+
+namespace {
+
+constexpr std::size_t file_header_size = 14;
+constexpr std::size_t core_header_size = 12;  // 16-bit width and height
+constexpr std::size_t info_header_size = 40;
+constexpr Uint32 rle8 = 1;
+constexpr Uint32 rle4 = 2;
+constexpr Uint32 bitfields = 3;
+constexpr std::size_t masks_offset = file_header_size + info_header_size;
+
+Uint32 little_endian(const Uint8* bytes, int size) {
+    Uint32 value = 0;
+    for (int i = size - 1; i >= 0; --i) {
+        value = value << 8 | bytes[i];
+    }
+    return value;
+}
+
+struct info_header {
+    Uint32 size = 0;
+    std::int64_t width = 0;
+    std::int64_t height = 0;  // negative: rows stored top-down
+    Uint32 bits = 0;
+    Uint32 compression = 0;
+    Uint32 colours_used = 0;
+};
+
+// Reads the info header; nullptr or the reason it cannot be read.
+const char* read_info_header(const Uint8* header, std::size_t length, info_header& info) {
+    if (length < file_header_size + 4 || header[0] != 'B' || header[1] != 'M') {
+        return "not a BMP file";
+    }
+    const Uint8* fields = header + file_header_size;
+    info.size = little_endian(fields, 4);
+    if (info.size == core_header_size && length >= file_header_size + core_header_size) {
+        info.width = little_endian(fields + 4, 2);
+        info.height = little_endian(fields + 6, 2);
+        info.bits = little_endian(fields + 10, 2);
+        return nullptr;
+    }
+    if (info.size < info_header_size) {
+        return "unsupported or truncated BMP header";
+    }
+    if (length < file_header_size + info_header_size) {
+        return "truncated BMP header";
+    }
+    info.width = static_cast<std::int32_t>(little_endian(fields + 4, 4));
+    info.height = static_cast<std::int32_t>(little_endian(fields + 8, 4));
+    info.bits = little_endian(fields + 14, 2);
+    info.compression = little_endian(fields + 16, 4);
+    info.colours_used = little_endian(fields + 32, 4);
+    return nullptr;
+}
+
+const char* check_dimensions(const info_header& info) {
+    if (info.width <= 0 || info.height == 0) {
+        return "image has no pixels (width or height of zero or less)";
+    }
+    if (info.height == INT32_MIN || info.width > bmp_max_side || info.height > bmp_max_side ||
+        info.height < -bmp_max_side) {
+        return "image is larger than 16384 pixels on a side";
+    }
+    if (info.bits != 1 && info.bits != 4 && info.bits != 8 && info.bits != 16 && info.bits != 24 && info.bits != 32) {
+        return "unsupported number of bits per pixel";
+    }
+    if (info.bits <= 8 && info.colours_used > (1u << info.bits)) {
+        return "more palette colours than the pixel size can address";
+    }
+    return nullptr;
+}
+
+// Uncompressed rows are padded to 4 bytes; all of them must be in the file.
+const char* check_pixel_data(const Uint8* header, const info_header& info, Sint64 file_size) {
+    const std::int64_t offset = little_endian(header + 10, 4);
+    if (offset > file_size) {
+        return "pixel data starts past the end of the file";
+    }
+    if (info.compression == rle8 || info.compression == rle4) {
+        return nullptr;  // run lengths are the reader's to check; the dimensions are bounded above
+    }
+    const std::int64_t row_bytes = (info.width * info.bits + 31) / 32 * 4;
+    const std::int64_t rows = info.height < 0 ? -info.height : info.height;
+    if (offset + row_bytes * rows > file_size) {
+        return "file is too short for the image's pixel data";
+    }
+    return nullptr;
+}
+
+// Colour masks wider than 8 bits per channel crash classic SDL's blit onto 8-bit surfaces.
+const char* check_masks(const Uint8* header, std::size_t length, const info_header& info) {
+    if (info.compression != bitfields) {
+        return nullptr;
+    }
+    const int masks = info.size >= 56 ? 4 : 3;  // the alpha mask comes with the larger headers
+    for (int i = 0; i < masks; ++i) {
+        const std::size_t at = masks_offset + 4 * static_cast<std::size_t>(i);
+        if (at + 4 <= length && std::popcount(little_endian(header + at, 4)) > 8) {
+            return "colour masks wider than 8 bits per channel";
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+const char* check_bmp_header(const Uint8* header, std::size_t header_length, Sint64 file_size, bmp_facts& facts) {
+    info_header info;
+    const char* problem = read_info_header(header, header_length, info);
+    if (!problem) {
+        problem = check_dimensions(info);
+    }
+    if (!problem) {
+        problem = check_pixel_data(header, info, file_size);
+    }
+    if (!problem) {
+        problem = check_masks(header, header_length, info);
+    }
+    if (problem) {
+        return problem;
+    }
+    facts.width = static_cast<int>(info.width);
+    facts.height = static_cast<int>(info.height < 0 ? -info.height : info.height);
+    facts.colours = info.bits > 8 ? 0 : info.colours_used ? static_cast<int>(info.colours_used) : 1 << info.bits;
+    return nullptr;
+}
+
+}  // namespace smearwell

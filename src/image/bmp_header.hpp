@@ -1,0 +1,25 @@
+// A look at a BMP file's headers before SDL's reader sees the file, to refuse what would make
+// either SDL 1.2 library allocate gigabytes, read out of bounds or crash in a later blit.
+#pragma once
+
+#include <cstddef>
+
+#include <SDL.h>
+
+namespace smearwell {
+
+constexpr int bmp_max_side = 16384;        // classic SDL 1.2's own limit, so both libraries agree
+constexpr std::size_t bmp_header_bytes = 70;  // file header, info header and the four colour masks
+
+struct bmp_facts {
+    int width = 0;     // pixels
+    int height = 0;    // pixels, whether the rows are stored top-down or bottom-up
+    int colours = 0;   // palette entries the file declares; 0 without a palette
+};
+
+// `header` holds the file's first `header_length` bytes (at most bmp_header_bytes are read);
+// `file_size` is the whole file's, in bytes. Returns nullptr when the file may go to SDL's reader,
+// with `facts` filled in, or else the reason for refusing it.
+const char* check_bmp_header(const Uint8* header, std::size_t header_length, Sint64 file_size, bmp_facts& facts);
+
+}  // namespace smearwell

@@ -1,0 +1,172 @@
+// BMP writers. Little-endian fields throughout; bottom-up files store the last row first.
+#include "bmp_files.hpp"
+
+#include <climits>
+#include <cstdio>
+#include <fstream>
+
+namespace test {
+
+void put_le32(bytes& file, std::size_t offset, std::uint32_t value) {
+    for (int i = 0; i < 4; ++i) {
+        file.at(offset + static_cast<std::size_t>(i)) = static_cast<Uint8>(value >> (8 * i));
+    }
+}
+
+void put_le16(bytes& file, std::size_t offset, std::uint16_t value) {
+    file.at(offset) = static_cast<Uint8>(value);
+    file.at(offset + 1) = static_cast<Uint8>(value >> 8);
+}
+
+namespace {
+
+bytes packed_row(const paletted_image& image, int row) {
+    const std::size_t row_bytes = static_cast<std::size_t>((image.width * image.bits + 31) / 32 * 4);
+    bytes packed(row_bytes, 0);
+    for (int x = 0; x < image.width; ++x) {
+        const int index = image.indices[static_cast<std::size_t>(row * image.width + x)];
+        const int bit = x * image.bits;  // most significant bits hold the leftmost pixel
+        packed[static_cast<std::size_t>(bit / 8)] |= static_cast<Uint8>(index << (8 - image.bits - bit % 8));
+    }
+    return packed;
+}
+
+}  // namespace
+
+bytes paletted_bmp(const paletted_image& image) {
+    const std::size_t offset = 54 + 4 * image.palette.size();
+    bytes file(offset, 0);
+    file[0] = 'B';
+    file[1] = 'M';
+    put_le32(file, 10, static_cast<std::uint32_t>(offset));
+    put_le32(file, 14, 40);
+    put_le32(file, 18, static_cast<std::uint32_t>(image.width));
+    put_le32(file, 22, static_cast<std::uint32_t>(image.top_down ? -image.height : image.height));
+    put_le16(file, 26, 1);
+    put_le16(file, 28, static_cast<std::uint16_t>(image.bits));
+    put_le32(file, 46, image.count_in_header ? static_cast<std::uint32_t>(image.palette.size()) : 0);
+    for (std::size_t i = 0; i < image.palette.size(); ++i) {
+        const SDL_Color& colour = image.palette[i];
+        file[54 + 4 * i] = colour.b;
+        file[55 + 4 * i] = colour.g;
+        file[56 + 4 * i] = colour.r;
+    }
+    for (int n = 0; n < image.height; ++n) {
+        const bytes row = packed_row(image, image.top_down ? n : image.height - 1 - n);
+        file.insert(file.end(), row.begin(), row.end());
+    }
+    put_le32(file, 2, static_cast<std::uint32_t>(file.size()));
+    return file;
+}
+
+bytes saved_bmp(SDL_Surface* surface) {
+    char path[] = "/tmp/smearwell-bmp-XXXXXX";
+    const int fd = mkstemp(path);
+    bytes content;
+    if (fd >= 0 && SDL_SaveBMP(surface, path) == 0) {
+        std::ifstream in(path, std::ios::binary);
+        content.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    std::remove(path);
+    return content;
+}
+
+bytes rgb_bmp(int width, int height, std::vector<std::uint32_t>& colours) {
+    SDL_Surface* surface = SDL_CreateRGBSurface(SDL_SWSURFACE, width, height, 24, 0xFF0000, 0x00FF00, 0x0000FF, 0);
+    colours.clear();
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const std::uint32_t colour = static_cast<std::uint32_t>(0x10 + 40 * x) << 16 |
+                                         static_cast<std::uint32_t>(0x20 + 50 * y) << 8 | 0x7F;
+            colours.push_back(colour);
+            SDL_Rect pixel{static_cast<Sint16>(x), static_cast<Sint16>(y), 1, 1};
+            SDL_FillRect(surface, &pixel, colour);
+        }
+    }
+    bytes file = saved_bmp(surface);
+    SDL_FreeSurface(surface);
+    return file;
+}
+
+namespace {
+
+paletted_image sample_paletted(int bits, int width, int height, bool top_down, int colours) {
+    paletted_image image{bits, width, height, top_down, {}, {}, colours != 1 << bits};
+    for (int i = 0; i < colours; ++i) {
+        image.palette.push_back({static_cast<Uint8>(255 - 9 * i), static_cast<Uint8>(7 * i), static_cast<Uint8>(60 + i), 0});
+    }
+    for (int i = 0; i < width * height; ++i) {
+        image.indices.push_back((i * 7 + i / width) % colours);
+    }
+    return image;
+}
+
+}  // namespace
+
+std::vector<std::pair<std::string, bytes>> sample_files() {
+    std::vector<std::uint32_t> colours;
+    return {
+        {"rgb24-5x3.bmp", rgb_bmp(5, 3, colours)},
+        {"pal1-bottom-up-9x4.bmp", paletted_bmp(sample_paletted(1, 9, 4, false, 2))},
+        {"pal4-top-down-7x5.bmp", paletted_bmp(sample_paletted(4, 7, 5, true, 16))},
+        {"pal4-three-colours-5x2.bmp", paletted_bmp(sample_paletted(4, 5, 2, false, 3))},
+        {"pal8-bottom-up-11x6.bmp", paletted_bmp(sample_paletted(8, 11, 6, false, 40))},
+        {"pal8-top-down-3x3.bmp", paletted_bmp(sample_paletted(8, 3, 3, true, 256))},
+    };
+}
+
+std::vector<std::pair<std::string, bytes>> malformed_files() {
+    const bytes good = paletted_bmp(sample_paletted(8, 4, 4, false, 4));
+    auto with = [&](std::size_t offset, std::uint32_t value) {
+        bytes file = good;
+        put_le32(file, offset, value);
+        return file;
+    };
+    bytes bitfields(70, 0);  // 16-bit, BI_BITFIELDS, a red mask of 9 bits
+    bitfields[0] = 'B';
+    bitfields[1] = 'M';
+    put_le32(bitfields, 10, 70);
+    put_le32(bitfields, 14, 40);
+    put_le32(bitfields, 18, 2);
+    put_le32(bitfields, 22, 2);
+    put_le16(bitfields, 26, 1);
+    put_le16(bitfields, 28, 16);
+    put_le32(bitfields, 30, 3);
+    put_le32(bitfields, 54, 0xFF80);
+    put_le32(bitfields, 58, 0x0070);
+    put_le32(bitfields, 62, 0x000F);
+    bitfields.resize(70 + 8, 0);
+    bytes huge(54, 0);  // the header alone, claiming 16383 x 65535 at 32 bits
+    huge[0] = 'B';
+    huge[1] = 'M';
+    put_le32(huge, 10, 54);
+    put_le32(huge, 14, 40);
+    put_le32(huge, 18, 16383);
+    put_le32(huge, 22, 65535);
+    put_le16(huge, 26, 1);
+    put_le16(huge, 28, 32);
+    return {
+        {"empty", {}},
+        {"magic only", {'B', 'M'}},
+        {"truncated header", bytes(good.begin(), good.begin() + 30)},
+        {"not a bmp", {'G', 'I', 'F', '8', '9', 'a', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
+        {"pixel data offset past the end", with(10, 100000)},
+        {"zero width", with(18, 0)},
+        {"negative width", with(18, static_cast<std::uint32_t>(-4))},
+        {"zero height", with(22, 0)},
+        {"height of INT_MIN", with(22, 0x80000000u)},
+        {"side over 16384", with(18, 16385)},
+        {"pixel data cut short", bytes(good.begin(), good.end() - 1)},
+        {"16383 x 65535 header only", huge},
+        {"more colours than 8 bits address", with(46, 300)},
+        {"colour masks over 8 bits", bitfields},
+    };
+}
+
+bool write_file(const std::string& path, const bytes& content) {
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(content.data()), static_cast<std::streamsize>(content.size()));
+    return static_cast<bool>(out);
+}
+
+}  // namespace test

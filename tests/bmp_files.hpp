@@ -1,0 +1,41 @@
+// BMP files built byte by byte for the loader's tests and the fuzzer's seed corpus.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include <SDL.h>
+
+namespace test {
+
+using bytes = std::vector<Uint8>;
+
+struct paletted_image {
+    int bits = 8;  // 1, 4 or 8
+    int width = 0;
+    int height = 0;
+    bool top_down = false;
+    std::vector<SDL_Color> palette;     // written to the file; its size is the declared colour count
+    std::vector<int> indices;           // width * height, row by row from the top
+    bool count_in_header = true;        // false: the header says 0, which means 2^bits colours
+};
+
+// A 40-byte-header BMP with the palette and rows padded to 4 bytes.
+bytes paletted_bmp(const paletted_image& image);
+// A 24-bit BMP, as SDL_SaveBMP writes it, of `surface` (any format).
+bytes saved_bmp(SDL_Surface* surface);
+// An odd-sized 24-bit surface with distinct colours, 0xRRGGBB per pixel in `colours`.
+bytes rgb_bmp(int width, int height, std::vector<std::uint32_t>& colours);
+
+void put_le32(bytes& file, std::size_t offset, std::uint32_t value);
+void put_le16(bytes& file, std::size_t offset, std::uint16_t value);
+
+// Every well-formed file the tests use, named, for the fuzzer's seed corpus.
+std::vector<std::pair<std::string, bytes>> sample_files();
+// The malformed files the tests expect to be refused.
+std::vector<std::pair<std::string, bytes>> malformed_files();
+
+bool write_file(const std::string& path, const bytes& content);
+
+}  // namespace test

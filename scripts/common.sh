@@ -32,4 +32,4 @@ sdl_package() {
 }
 
 BUILD_PACKAGES=(g++ cmake make pkg-config "$(sdl_package)")
-TEST_PACKAGES=(libgtest-dev libbenchmark-dev xvfb libx11-dev libxtst-dev)
+TEST_PACKAGES=(libgtest-dev libbenchmark-dev xvfb libx11-dev libxtst-dev clang libclang-rt-14-dev)

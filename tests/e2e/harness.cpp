@@ -210,13 +210,13 @@ std::string program::standard_error() {
 exit_result program::wait_for_exit(double seconds) {
     exit_result result;
     int status = 0;
-    wait_until(
-        [&] {
-            drain_pipes();  // a full pipe would keep the program from ever finishing
-            return waitpid(pid, &status, WNOHANG) == pid;
-        },
-        seconds);
-    if (WIFEXITED(status) || WIFSIGNALED(status)) {
+    const bool ended = pid > 0 && wait_until(
+                                      [&] {
+                                          drain_pipes();  // a full pipe would keep the program from finishing
+                                          return waitpid(pid, &status, WNOHANG) == pid;
+                                      },
+                                      seconds);
+    if (ended) {
         result.exited = true;
         result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
         pid = -1;

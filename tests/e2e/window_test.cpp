@@ -1,5 +1,7 @@
 // The built program in a real X server, driven with real input and read back from the window.
+#include <chrono>
 #include <optional>
+#include <thread>
 #include <sstream>
 
 #include <gtest/gtest.h>
@@ -218,6 +220,94 @@ TEST_F(Filters, ShiftedFilterKeysActLikePlainOnes) {
     e2e::tap_key(display(), "i");
     e2e::release_key(display(), "Shift_L");
     expect_picture(with_cursor(inverted(trail)));
+}
+
+TEST_F(RealWindow, ClosingTheWindowInTheMiddleOfADragQuitsWithStatusZero) {
+    move_and_expect(100, 100, cursor_only(100, 100));
+    e2e::press_button(display(), 1);
+    drag_straight(100, 100, 300, 100);
+    e2e::request_close(display(), window);
+    expect_clean_exit();
+}
+
+// Thousands of events at once: motion inside and far outside the window, the left and other
+// buttons, filter keys in the middle of drags. The program must still be running afterwards and
+// show its canvas with the cursor on top.
+TEST_F(RealWindow, SurvivesAnInputStorm) {
+    unsigned random = 12345;
+    auto next = [&random](int below) {
+        random = random * 1103515245u + 12345u;
+        return static_cast<int>((random >> 8) % static_cast<unsigned>(below));
+    };
+    Display* x = display();
+    for (int i = 0; i < 4000; ++i) {
+        const int pick = next(100);
+        if (pick < 80) {
+            e2e::move_pointer(x, window, next(1000) - 100, next(800) - 100);
+        } else if (pick < 90) {
+            (pick % 2 ? e2e::press_button : e2e::release_button)(x, 1);
+        } else if (pick < 95) {
+            (pick % 2 ? e2e::press_button : e2e::release_button)(x, 2 + pick % 2);
+        } else if (pick < 99 || i % 1000 != 0) {
+            e2e::tap_key(x, pick % 2 ? "i" : "a");
+        } else {
+            e2e::tap_key(x, "c");  // a few only: each prints 598 lines
+        }
+        if (i % 200 == 0) {
+            smearwell->standard_output();  // keep its output pipe from filling up
+        }
+    }
+    for (const int button : {1, 2, 3}) {
+        e2e::release_button(x, button);
+    }
+    const auto early = smearwell->wait_for_exit(1.0);
+    ASSERT_FALSE(early.exited) << "the storm ended the program with status " << early.status << ": "
+                               << smearwell->standard_error();
+
+    // Once the queue has drained the canvas stays put: moving the cursor changes only the pixels
+    // of the old and new cursor discs, and the new disc shows whole.
+    e2e::move_pointer(x, window, 200, 150);
+    picture before;
+    ASSERT_TRUE(e2e::wait_until(
+        [&] {
+            smearwell->standard_output();
+            const picture first = e2e::grab(x, window);
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            before = e2e::grab(x, window);
+            return first.pixels == before.pixels;
+        },
+        30.0));
+    picture expected = before;
+    for (int py = 150; py < 170; ++py) {
+        for (int px = 200; px < 220; ++px) {
+            expected.at(px, py) = 0xFFFFFFFF;  // unknown: canvas under the old cursor
+        }
+    }
+    e2e::paint_brush(expected, 500, 400);
+    e2e::move_pointer(x, window, 500, 400);
+    picture after;
+    ASSERT_TRUE(e2e::wait_until(
+        [&] {
+            after = e2e::grab(x, window);
+            for (int py = 150; py < 170; ++py) {
+                for (int px = 200; px < 220; ++px) {
+                    after.at(px, py) = 0xFFFFFFFF;
+                }
+            }
+            return after.pixels == expected.pixels;
+        },
+        5.0))
+        << e2e::describe_difference(after, expected);
+    picture cursor_at_a = cursor_only(200, 150);
+    for (int py = 150; py < 170; ++py) {
+        for (int px = 200; px < 220; ++px) {
+            if (cursor_at_a.at(px, py) == e2e::purple) {
+                ASSERT_EQ(before.at(px, py), e2e::purple) << px << "," << py;
+            }
+        }
+    }
+    e2e::press_key(x, "Escape");
+    expect_clean_exit();
 }
 
 void expect_start_up_failure(const std::vector<std::pair<std::string, std::string>>& environment) {

@@ -242,6 +242,11 @@ Window find_window(Display* display, double seconds) {
     return window;
 }
 
+void give_focus(Display* display, Window window) {
+    XSetInputFocus(display, window, RevertToParent, CurrentTime);
+    XSync(display, False);
+}
+
 void move_pointer(Display* display, Window window, int x, int y) {
     int root_x = 0, root_y = 0;
     Window child;

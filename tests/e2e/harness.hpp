@@ -75,6 +75,8 @@ private:
 // The program's window on `server`, once mapped and 800x600; 0 if none appears in time.
 Window find_window(Display* display, double seconds);
 
+// What a window manager does for a newly mapped window: keys go to it wherever the pointer is.
+void give_focus(Display* display, Window window);
 void move_pointer(Display* display, Window window, int x, int y);  // window coordinates
 void press_button(Display* display, int button);
 void release_button(Display* display, int button);

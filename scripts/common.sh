@@ -33,3 +33,5 @@ sdl_package() {
 
 BUILD_PACKAGES=(g++ cmake make pkg-config "$(sdl_package)")
 TEST_PACKAGES=(libgtest-dev libbenchmark-dev xvfb libx11-dev libxtst-dev clang libclang-rt-14-dev)
+# What classic SDL 1.2.15 (libsdl1.2debian) needs at run time; it is itself unpacked privately.
+CLASSIC_SDL_RUNTIME=(libasound2 libcaca0 libpulse0 libx11-6 libxext6)

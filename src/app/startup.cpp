@@ -22,10 +22,14 @@ bool is_invisible_driver(const char* name) {
     return false;
 }
 
+bool video_driver_chosen() {
+    const char* chosen = std::getenv("SDL_VIDEODRIVER");
+    return chosen && *chosen;
+}
+
 // Only when the user did not choose a driver: one chosen through SDL_VIDEODRIVER is honoured.
 bool fell_back_to_invisible_driver() {
-    const char* chosen = std::getenv("SDL_VIDEODRIVER");
-    if (chosen && *chosen) {
+    if (video_driver_chosen()) {
         return false;
     }
     char name[64] = "";
@@ -43,6 +47,13 @@ void print_banner() {
 
 SDL_Surface* open_display() {
     std::printf("Initializing SDL.\n");
+    if (!video_driver_chosen()) {
+        // With no display, classic SDL 1.2 falls back to libcaca, which takes over the terminal as
+        // soon as video starts. Its null output starts silently instead; the fallback is then
+        // refused below. A CACA_DRIVER the user set is kept.
+        setenv("CACA_DRIVER", "null", 0);
+    }
+    std::fflush(stdout);  // ahead of anything the video driver itself may print
     if (SDL_Init(SDL_INIT_VIDEO) == -1) {
         std::printf("Could not initialize SDL: %s.\n", SDL_GetError());
         return nullptr;

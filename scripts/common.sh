@@ -11,14 +11,21 @@ install_missing_packages() {
     fi
   done
   [ ${#missing[@]} -eq 0 ] && return 0
-  local as_root=()
-  if [ "$(id -u)" -ne 0 ]; then
-    command -v sudo >/dev/null || { echo "Missing packages: ${missing[*]} (run as root or install sudo)" >&2; return 1; }
-    as_root=(sudo)
-  fi
   echo "Installing: ${missing[*]}"
-  "${as_root[@]}" apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  as_root apt-get update -qq
+  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+# Runs a command as root: directly when root already, else through sudo.
+as_root() {
+  if [ "$(id -u)" -eq 0 ]; then
+    "$@"
+  elif command -v sudo >/dev/null; then
+    sudo "$@"
+  else
+    echo "Needs root for: $* (run as root or install sudo)" >&2
+    return 1
+  fi
 }
 
 # SDL 1.2 headers: sdl12-compat by default, or classic SDL 1.2 when that is what the machine has
@@ -32,6 +39,7 @@ sdl_package() {
 }
 
 BUILD_PACKAGES=(g++ cmake make pkg-config "$(sdl_package)")
-TEST_PACKAGES=(libgtest-dev libbenchmark-dev xvfb libx11-dev libxtst-dev clang libclang-rt-14-dev)
+TEST_PACKAGES=(libgtest-dev libbenchmark-dev xvfb libx11-dev libxtst-dev zlib1g-dev clang libclang-rt-14-dev
+               desktop-file-utils man-db groff-base file dpkg-dev)
 # What classic SDL 1.2.15 (libsdl1.2debian) needs at run time; it is itself unpacked privately.
 CLASSIC_SDL_RUNTIME=(libasound2 libcaca0 libpulse0 libx11-6 libxext6)

@@ -172,7 +172,10 @@ program::program(const std::vector<std::pair<std::string, std::string>>& environ
         for (const auto& [name, value] : environment) {
             value.empty() ? unsetenv(name.c_str()) : setenv(name.c_str(), value.c_str(), 1);
         }
-        execl(SMEARWELL_PROGRAM, SMEARWELL_PROGRAM, static_cast<char*>(nullptr));
+        // The built program, unless SMEARWELL_PROGRAM names another (an installed one, say).
+        const char* path = std::getenv("SMEARWELL_PROGRAM");
+        path = path && *path ? path : SMEARWELL_PROGRAM;
+        execl(path, path, static_cast<char*>(nullptr));
         _exit(127);
     }
     close(out[1]);

@@ -20,6 +20,22 @@ void put_le16(bytes& file, std::size_t offset, std::uint16_t value) {
 
 namespace {
 
+// The 14-byte file header and the 40-byte info header, padded with zeros up to the pixel data.
+bytes bmp_headers(std::size_t pixel_offset, int width, int height, int bits, std::uint32_t compression) {
+    bytes file(pixel_offset, 0);
+    file[0] = 'B';
+    file[1] = 'M';
+    put_le32(file, 2, static_cast<std::uint32_t>(pixel_offset));
+    put_le32(file, 10, static_cast<std::uint32_t>(pixel_offset));
+    put_le32(file, 14, 40);
+    put_le32(file, 18, static_cast<std::uint32_t>(width));
+    put_le32(file, 22, static_cast<std::uint32_t>(height));
+    put_le16(file, 26, 1);
+    put_le16(file, 28, static_cast<std::uint16_t>(bits));
+    put_le32(file, 30, compression);
+    return file;
+}
+
 bytes packed_row(const paletted_image& image, int row) {
     const std::size_t row_bytes = static_cast<std::size_t>((image.width * image.bits + 31) / 32 * 4);
     bytes packed(row_bytes, 0);
@@ -35,15 +51,7 @@ bytes packed_row(const paletted_image& image, int row) {
 
 bytes paletted_bmp(const paletted_image& image) {
     const std::size_t offset = 54 + 4 * image.palette.size();
-    bytes file(offset, 0);
-    file[0] = 'B';
-    file[1] = 'M';
-    put_le32(file, 10, static_cast<std::uint32_t>(offset));
-    put_le32(file, 14, 40);
-    put_le32(file, 18, static_cast<std::uint32_t>(image.width));
-    put_le32(file, 22, static_cast<std::uint32_t>(image.top_down ? -image.height : image.height));
-    put_le16(file, 26, 1);
-    put_le16(file, 28, static_cast<std::uint16_t>(image.bits));
+    bytes file = bmp_headers(offset, image.width, image.top_down ? -image.height : image.height, image.bits, 0);
     put_le32(file, 46, image.count_in_header ? static_cast<std::uint32_t>(image.palette.size()) : 0);
     for (std::size_t i = 0; i < image.palette.size(); ++i) {
         const SDL_Color& colour = image.palette[i];
@@ -122,29 +130,12 @@ std::vector<std::pair<std::string, bytes>> malformed_files() {
         put_le32(file, offset, value);
         return file;
     };
-    bytes bitfields(70, 0);  // 16-bit, BI_BITFIELDS, a red mask of 9 bits
-    bitfields[0] = 'B';
-    bitfields[1] = 'M';
-    put_le32(bitfields, 10, 70);
-    put_le32(bitfields, 14, 40);
-    put_le32(bitfields, 18, 2);
-    put_le32(bitfields, 22, 2);
-    put_le16(bitfields, 26, 1);
-    put_le16(bitfields, 28, 16);
-    put_le32(bitfields, 30, 3);
+    bytes bitfields = bmp_headers(70, 2, 2, 16, 3);  // BI_BITFIELDS, with a red mask of 9 bits
     put_le32(bitfields, 54, 0xFF80);
     put_le32(bitfields, 58, 0x0070);
     put_le32(bitfields, 62, 0x000F);
     bitfields.resize(70 + 8, 0);
-    bytes huge(54, 0);  // the header alone, claiming 16383 x 65535 at 32 bits
-    huge[0] = 'B';
-    huge[1] = 'M';
-    put_le32(huge, 10, 54);
-    put_le32(huge, 14, 40);
-    put_le32(huge, 18, 16383);
-    put_le32(huge, 22, 65535);
-    put_le16(huge, 26, 1);
-    put_le16(huge, 28, 32);
+    const bytes huge = bmp_headers(54, 16383, 65535, 32, 0);  // the headers alone: 4 GiB of pixels
     return {
         {"empty", {}},
         {"magic only", {'B', 'M'}},

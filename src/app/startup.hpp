@@ -2,9 +2,9 @@
 // here, once, with SDL's error text.
 #pragma once
 
-#include <memory>
-
 #include <SDL.h>
+
+#include "raster/surface.hpp"
 
 namespace smearwell {
 
@@ -18,8 +18,6 @@ constexpr Uint8 stroke_red = 143;
 constexpr Uint8 stroke_green = 55;
 constexpr Uint8 stroke_blue = 205;
 constexpr Uint8 stroke_alpha = 128;
-
-using surface_ptr = std::unique_ptr<SDL_Surface, decltype(&SDL_FreeSurface)>;
 
 void print_banner();
 

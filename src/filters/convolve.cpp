@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "raster/pixel.hpp"
+#include "raster/surface.hpp"
 
 namespace smearwell {
 
@@ -19,28 +20,28 @@ namespace {
 // Indexed [column offset + 1][row offset + 1]; symmetric, so the orientation changes nothing.
 constexpr int kernel[3][3] = {{2, 2, 2}, {2, -15, 2}, {2, 2, 2}};
 
-constexpr int kernel_divisor() {
+// Sum of the kernel's weights of one sign (`sign` +1 or -1), or of all of them (0).
+constexpr int kernel_sum(int sign) {
     int sum = 0;
     for (const auto& column : kernel) {
         for (const int weight : column) {
-            sum += weight;
+            sum += sign == 0 || weight * sign > 0 ? weight : 0;
         }
     }
     return sum;
 }
-constexpr int divisor = kernel_divisor();  // 8 * 2 - 15 = 1
+constexpr int divisor = kernel_sum(0);  // 8 * 2 - 15 = 1
 static_assert(divisor != 0, "the kernel's weights must not sum to zero");
 
 constexpr int report_column = 20;  // its results are printed, one line per row
 constexpr int channels = 3;        // red, green, blue, in that order
 constexpr int row_slots = 4;       // three source rows in rotation, then the results
 
-// One colour channel, 0..255 in the source; the weighted sums stay within -15*255 .. 16*255, so
-// 16 bits hold every intermediate value and twice as many fit in a vector register as with int.
+// One colour channel, 0..255 in the source. The weighted sums stay within 255 times the negative
+// and the positive weights (-3825 .. 4080), so 16 bits hold every intermediate value, and twice as
+// many fit in a vector register as with int.
 using channel_value = Sint16;
-static_assert(16 * 255 <= INT16_MAX && -15 * 255 >= INT16_MIN);
-
-using surface_ptr = std::unique_ptr<SDL_Surface, decltype(&SDL_FreeSurface)>;
+static_assert(255 * kernel_sum(+1) <= INT16_MAX && 255 * kernel_sum(-1) >= INT16_MIN);
 
 // Four 8-bit channels in a 4-byte pixel: channels are taken apart and put together from the
 // format's shifts, which gives exactly what SDL_GetRGB and SDL_MapRGB give for such a format.
@@ -49,7 +50,7 @@ bool has_byte_channels(const SDL_PixelFormat* format) {
            format->Gmask == 0xFFu << format->Gshift && format->Bmask == 0xFFu << format->Bshift;
 }
 
-// Channel plane `channel` of row slot `slot` in the scratch buffer; each plane is `width` ints.
+// Channel plane `channel` of row slot `slot` in the scratch buffer; each plane holds `width` values.
 channel_value* plane(std::vector<channel_value>& scratch, int width, int slot, int channel) {
     return scratch.data() + static_cast<std::ptrdiff_t>(slot * channels + channel) * width;
 }
@@ -73,7 +74,7 @@ void unpack_row(const SDL_Surface* surface, int y, std::vector<channel_value>& s
     }
     for (int x = 0; x < width; ++x) {
         Uint8 r, g, b;
-        SDL_GetRGB(read_pixel(surface, x, y), const_cast<SDL_PixelFormat*>(format), &r, &g, &b);
+        SDL_GetRGB(read_pixel(surface, x, y), format, &r, &g, &b);
         red[x] = r;
         green[x] = g;
         blue[x] = b;
@@ -109,10 +110,9 @@ void pack_row(SDL_Surface* result, const SDL_PixelFormat* format, int y, const c
         }
         return;
     }
-    auto* mapping_format = const_cast<SDL_PixelFormat*>(format);
     for (int x = 1; x < width - 1; ++x) {
         write_pixel(result, x, y,
-                    SDL_MapRGB(mapping_format, static_cast<Uint8>(red[x]), static_cast<Uint8>(green[x]),
+                    SDL_MapRGB(format, static_cast<Uint8>(red[x]), static_cast<Uint8>(green[x]),
                                static_cast<Uint8>(blue[x])));
     }
 }

@@ -45,7 +45,7 @@ int run_session(SDL_Surface* screen) {
 
 }  // namespace
 
-int main(int, char**) {
+int main(int /*argc*/, char** /*argv*/) {
     smearwell::print_banner();
     SDL_Surface* screen = smearwell::open_display();
     if (!screen) {

@@ -45,7 +45,11 @@ void print_banner() {
     std::printf("\n");
 }
 
-SDL_Surface* open_display() {
+namespace {
+
+// SDL's video subsystem, started twice as the program always has; false (reported, and SDL shut
+// down once it had started) when it cannot be had or shows nothing on a display.
+bool start_video() {
     std::printf("Initializing SDL.\n");
     if (!video_driver_chosen()) {
         // With no display, classic SDL 1.2 falls back to libcaca, which takes over the terminal as
@@ -56,18 +60,27 @@ SDL_Surface* open_display() {
     std::fflush(stdout);  // ahead of anything the video driver itself may print
     if (SDL_Init(SDL_INIT_VIDEO) == -1) {
         std::printf("Could not initialize SDL: %s.\n", SDL_GetError());
-        return nullptr;
+        return false;
     }
     if (fell_back_to_invisible_driver()) {
         std::printf("Could not initialize SDL: %s.\n",
                     "no display is available (to force a video driver, set SDL_VIDEODRIVER, e.g. to x11)");
         SDL_Quit();
-        return nullptr;
+        return false;
     }
     std::printf("SDL initialized.\n");
     if (SDL_Init(SDL_INIT_VIDEO) < 0) {
         std::fprintf(stderr, "Couldn't initialize SDL: %s\n", SDL_GetError());
         SDL_Quit();
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+SDL_Surface* open_display() {
+    if (!start_video()) {
         return nullptr;
     }
     SDL_Surface* screen = SDL_SetVideoMode(screen_width, screen_height, screen_depth, SDL_SWSURFACE);

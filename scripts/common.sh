@@ -41,5 +41,22 @@ sdl_package() {
 BUILD_PACKAGES=(g++ cmake make pkg-config "$(sdl_package)")
 TEST_PACKAGES=(libgtest-dev libbenchmark-dev xvfb libx11-dev libxtst-dev zlib1g-dev clang libclang-rt-14-dev
                desktop-file-utils man-db groff-base file dpkg-dev)
-# What classic SDL 1.2.15 (libsdl1.2debian) needs at run time; it is itself unpacked privately.
+# Classic SDL 1.2.15 conflicts with sdl12-compat, so it is never installed: its two packages are
+# unpacked into the build folder (once), with a pkg-config file pointing there. Prints the folder
+# to give PKG_CONFIG_PATH.
+CLASSIC_SDL_DIR=$PWD/build/classic-sdl
 CLASSIC_SDL_RUNTIME=(libasound2 libcaca0 libpulse0 libx11-6 libxext6)
+prepare_classic_sdl() {
+  local dir=$CLASSIC_SDL_DIR
+  if [ ! -f "$dir/pkgconfig/sdl.pc" ]; then
+    install_missing_packages "${CLASSIC_SDL_RUNTIME[@]}" >&2
+    rm -rf "$dir" && mkdir -p "$dir/debs" "$dir/pkgconfig"
+    (cd "$dir/debs" && { apt-get download libsdl1.2debian libsdl1.2-dev 2>/dev/null ||
+      { as_root apt-get update -qq && apt-get download libsdl1.2debian libsdl1.2-dev; }; }) >&2
+    local deb
+    for deb in "$dir"/debs/*.deb; do dpkg -x "$deb" "$dir/root"; done
+    sed "s|^prefix=.*|prefix=$dir/root/usr|" "$dir/root/usr/lib/x86_64-linux-gnu/pkgconfig/sdl.pc" \
+      > "$dir/pkgconfig/sdl.pc"
+  fi
+  echo "$dir/pkgconfig"
+}

@@ -84,8 +84,8 @@ bytes rgb_bmp(int width, int height, std::vector<std::uint32_t>& colours) {
     colours.clear();
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
-            const std::uint32_t colour = static_cast<std::uint32_t>(0x10 + 40 * x) << 16 |
-                                         static_cast<std::uint32_t>(0x20 + 50 * y) << 8 | 0x7F;
+            const std::uint32_t colour =
+                static_cast<std::uint32_t>(0x10 + 40 * x) << 16 | static_cast<std::uint32_t>(0x20 + 50 * y) << 8 | 0x7F;
             colours.push_back(colour);
             SDL_Rect pixel{static_cast<Sint16>(x), static_cast<Sint16>(y), 1, 1};
             SDL_FillRect(surface, &pixel, colour);
@@ -101,7 +101,8 @@ namespace {
 paletted_image sample_paletted(int bits, int width, int height, bool top_down, int colours) {
     paletted_image image{bits, width, height, top_down, {}, {}, colours != 1 << bits};
     for (int i = 0; i < colours; ++i) {
-        image.palette.push_back({static_cast<Uint8>(255 - 9 * i), static_cast<Uint8>(7 * i), static_cast<Uint8>(60 + i), 0});
+        image.palette.push_back(
+            {static_cast<Uint8>(255 - 9 * i), static_cast<Uint8>(7 * i), static_cast<Uint8>(60 + i), 0});
     }
     for (int i = 0; i < width * height; ++i) {
         image.indices.push_back((i * 7 + i / width) % colours);

@@ -16,9 +16,9 @@ struct paletted_image {
     int width = 0;
     int height = 0;
     bool top_down = false;
-    std::vector<SDL_Color> palette;     // written to the file; its size is the declared colour count
-    std::vector<int> indices;           // width * height, row by row from the top
-    bool count_in_header = true;        // false: the header says 0, which means 2^bits colours
+    std::vector<SDL_Color> palette;  // written to the file; its size is the declared colour count
+    std::vector<int> indices;        // width * height, row by row from the top
+    bool count_in_header = true;     // false: the header says 0, which means 2^bits colours
 };
 
 // A 40-byte-header BMP with the palette and rows padded to 4 bytes.

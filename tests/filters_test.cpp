@@ -35,8 +35,8 @@ void fill_random(SDL_Surface* surface, unsigned seed) {
 
 smearwell::surface_ptr copy_of(const SDL_Surface* surface) {
     const SDL_PixelFormat* f = surface->format;
-    smearwell::surface_ptr copy(SDL_CreateRGBSurface(SDL_SWSURFACE, surface->w, surface->h, f->BitsPerPixel,
-                                                     f->Rmask, f->Gmask, f->Bmask, f->Amask),
+    smearwell::surface_ptr copy(SDL_CreateRGBSurface(SDL_SWSURFACE, surface->w, surface->h, f->BitsPerPixel, f->Rmask,
+                                                     f->Gmask, f->Bmask, f->Amask),
                                 SDL_FreeSurface);
     for (int y = 0; y < surface->h; ++y) {
         for (int x = 0; x < surface->w; ++x) {

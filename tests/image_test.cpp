@@ -138,9 +138,9 @@ TEST_F(LoadImage, PalettedDestinationTakesOnlyTheDeclaredColours) {
         EXPECT_EQ(load(file("p.bmp", test::paletted_bmp(image)), destination.get(), 1, 1), "");
         const SDL_Color* palette = destination->format->palette->colors;
         for (int i = 0; i < 256; ++i) {
-            const SDL_Color expected = i < declared ? image.palette[static_cast<size_t>(i)]
-                                                    : SDL_Color{static_cast<Uint8>(i), static_cast<Uint8>(i),
-                                                                static_cast<Uint8>(i), 0};
+            const SDL_Color expected =
+                i < declared ? image.palette[static_cast<size_t>(i)]
+                             : SDL_Color{static_cast<Uint8>(i), static_cast<Uint8>(i), static_cast<Uint8>(i), 0};
             ASSERT_EQ((std::vector<int>{palette[i].r, palette[i].g, palette[i].b}),
                       (std::vector<int>{expected.r, expected.g, expected.b}))
                 << "entry " << i;

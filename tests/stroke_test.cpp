@@ -38,10 +38,10 @@ protected:
 TEST_F(Stroke, StampsFollowTheLineInBothDirectionsAndOnBothAxes) {
     EXPECT_EQ(stamps(at(7, 7), at(7, 7)), (positions{{7, 7}}));
     EXPECT_EQ(stamps(at(0, 0), at(2, 1)), (positions{{0, 0}, {1, 0}, {2, 1}}));
-    EXPECT_EQ(stamps(at(0, 0), at(10, 5)), (positions{{0, 0}, {1, 0}, {2, 1}, {3, 1}, {4, 2}, {5, 2}, {6, 3},
-                                                      {7, 3}, {8, 4}, {9, 4}, {10, 5}}));
-    EXPECT_EQ(stamps(at(10, 10), at(0, 5)), (positions{{10, 10}, {9, 10}, {8, 9}, {7, 9}, {6, 8}, {5, 8}, {4, 7},
-                                                       {3, 7}, {2, 6}, {1, 6}, {0, 5}}));
+    EXPECT_EQ(stamps(at(0, 0), at(10, 5)),
+              (positions{{0, 0}, {1, 0}, {2, 1}, {3, 1}, {4, 2}, {5, 2}, {6, 3}, {7, 3}, {8, 4}, {9, 4}, {10, 5}}));
+    EXPECT_EQ(stamps(at(10, 10), at(0, 5)),
+              (positions{{10, 10}, {9, 10}, {8, 9}, {7, 9}, {6, 8}, {5, 8}, {4, 7}, {3, 7}, {2, 6}, {1, 6}, {0, 5}}));
     EXPECT_EQ(stamps(at(0, 0), at(2, 5)), (positions{{0, 0}, {0, 1}, {1, 2}, {1, 3}, {2, 4}, {2, 5}}));
     EXPECT_EQ(stamps(at(2, 5), at(0, 0)), (positions{{2, 5}, {2, 4}, {1, 3}, {1, 2}, {0, 1}, {0, 0}}));
     EXPECT_EQ(stamps(at(0, 0), at(3, 3)), (positions{{0, 0}, {1, 1}, {2, 2}, {3, 3}}));
@@ -75,8 +75,9 @@ TEST_F(Stroke, OneByOneBrushShowsEveryStampAsOnePixel) {
     smearwell::write_pixel(dot.get(), 0, 0, 0xFFFFFF);
     auto target = test::make_surface(40, 30, 32);
     const auto rect = smearwell::stamp_stroke(target.get(), dot.get(), at(10, 10), at(0, 5));
-    EXPECT_EQ(test::pixels_not(target.get(), 0), (test::pixel_set{{10, 10}, {9, 10}, {8, 9}, {7, 9}, {6, 8}, {5, 8},
-                                                                  {4, 7}, {3, 7}, {2, 6}, {1, 6}, {0, 5}}));
+    EXPECT_EQ(
+        test::pixels_not(target.get(), 0),
+        (test::pixel_set{{10, 10}, {9, 10}, {8, 9}, {7, 9}, {6, 8}, {5, 8}, {4, 7}, {3, 7}, {2, 6}, {1, 6}, {0, 5}}));
     EXPECT_EQ((std::vector<int>{rect->x, rect->y, rect->w, rect->h}), (std::vector<int>{0, 5, 11, 6}));
 }
 

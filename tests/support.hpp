@@ -6,8 +6,8 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <string>
 #include <set>
+#include <string>
 #include <utility>
 #include <vector>
 

@@ -28,11 +28,8 @@ void handle_event(const SDL_Event& event, loop_flags& flags) {
             flags.drawing = 0;
         }
         break;
-    case SDL_QUIT:
-        flags.quit_requested = 1;
-        break;
-    default:
-        break;
+    case SDL_QUIT: flags.quit_requested = 1; break;
+    default: break;
     }
 }
 

@@ -48,8 +48,8 @@ void refresh_changes(SDL_Surface* screen, const SDL_Surface* brush, const SDL_Re
 
 }  // namespace
 
-void update_frame(SDL_Surface* screen, SDL_Surface* canvas, SDL_Surface* brush, SDL_Rect& last_position,
-                  Uint8 drawing, Uint8 full_refresh) {
+void update_frame(SDL_Surface* screen, SDL_Surface* canvas, SDL_Surface* brush, SDL_Rect& last_position, Uint8 drawing,
+                  Uint8 full_refresh) {
     const auto current = read_pointer_position();
     std::unique_ptr<SDL_Rect> dirty;
     if (drawing) {

@@ -14,7 +14,7 @@ void refresh_clipped(SDL_Surface* screen, int x, int y, int w, int h);
 // Positions are the brush's top-left corner, not its centre. `last_position` holds where the
 // pointer was in the previous frame; its x and y are rewritten on every call, drawing or not.
 // `full_refresh` (a filter ran this pass) wins over drawing: the whole screen is refreshed.
-void update_frame(SDL_Surface* screen, SDL_Surface* canvas, SDL_Surface* brush, SDL_Rect& last_position,
-                  Uint8 drawing, Uint8 full_refresh);
+void update_frame(SDL_Surface* screen, SDL_Surface* canvas, SDL_Surface* brush, SDL_Rect& last_position, Uint8 drawing,
+                  Uint8 full_refresh);
 
 }  // namespace smearwell

@@ -9,8 +9,7 @@ namespace smearwell {
 
 // One pass's drawing work: the invert before the convolution, then the frame update, which
 // refreshes the whole screen when a filter ran; the requests are cleared afterwards.
-void run_pass(SDL_Surface* screen, SDL_Surface* canvas, SDL_Surface* brush, SDL_Rect& last_position,
-              loop_flags& flags);
+void run_pass(SDL_Surface* screen, SDL_Surface* canvas, SDL_Surface* brush, SDL_Rect& last_position, loop_flags& flags);
 
 // Runs passes until a quit is requested. Never sleeps: it polls and redraws as fast as it can.
 void run_main_loop(SDL_Surface* screen, SDL_Surface* canvas, SDL_Surface* brush, SDL_Rect& last_position);

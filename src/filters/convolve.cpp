@@ -111,17 +111,17 @@ void pack_row(SDL_Surface* result, const SDL_PixelFormat* format, int y, const c
         return;
     }
     for (int x = 1; x < width - 1; ++x) {
-        write_pixel(result, x, y,
-                    SDL_MapRGB(format, static_cast<Uint8>(red[x]), static_cast<Uint8>(green[x]),
-                               static_cast<Uint8>(blue[x])));
+        write_pixel(
+            result, x, y,
+            SDL_MapRGB(format, static_cast<Uint8>(red[x]), static_cast<Uint8>(green[x]), static_cast<Uint8>(blue[x])));
     }
 }
 
 // Same size and format as `surface`, all pixels 0, copied back without blending or colour key.
 surface_ptr create_result_surface(const SDL_Surface* surface) {
     const SDL_PixelFormat* format = surface->format;
-    surface_ptr result(SDL_CreateRGBSurface(SDL_SWSURFACE, surface->w, surface->h, format->BitsPerPixel,
-                                            format->Rmask, format->Gmask, format->Bmask, format->Amask),
+    surface_ptr result(SDL_CreateRGBSurface(SDL_SWSURFACE, surface->w, surface->h, format->BitsPerPixel, format->Rmask,
+                                            format->Gmask, format->Bmask, format->Amask),
                        SDL_FreeSurface);
     if (!result) {
         return result;
@@ -136,7 +136,8 @@ surface_ptr create_result_surface(const SDL_Surface* surface) {
 void convolve_rows(SDL_Surface* surface, SDL_Surface* result) {
     const int width = surface->w;
     const int height = surface->h;
-    std::vector<channel_value> scratch(static_cast<std::size_t>(row_slots * channels) * static_cast<std::size_t>(width));
+    std::vector<channel_value> scratch(static_cast<std::size_t>(row_slots * channels) *
+                                       static_cast<std::size_t>(width));
     if (height >= 3) {
         unpack_row(surface, 0, scratch, 0);
         unpack_row(surface, 1, scratch, 1);
@@ -150,8 +151,7 @@ void convolve_rows(SDL_Surface* surface, SDL_Surface* result) {
                              plane(scratch, width, (y + 1) % 3, c), results[c], width);
         }
         if (report_column < width - 1) {
-            std::printf(" %d %d %d\n", results[0][report_column], results[1][report_column],
-                        results[2][report_column]);
+            std::printf(" %d %d %d\n", results[0][report_column], results[1][report_column], results[2][report_column]);
         }
         pack_row(result, surface->format, y, results[0], results[1], results[2]);
     }

@@ -8,13 +8,13 @@
 
 namespace smearwell {
 
-constexpr int bmp_max_side = 16384;        // classic SDL 1.2's own limit, so both libraries agree
+constexpr int bmp_max_side = 16384;           // classic SDL 1.2's own limit, so both libraries agree
 constexpr std::size_t bmp_header_bytes = 70;  // file header, info header and the four colour masks
 
 struct bmp_facts {
-    int width = 0;     // pixels
-    int height = 0;    // pixels, whether the rows are stored top-down or bottom-up
-    int colours = 0;   // palette entries the file declares; 0 without a palette
+    int width = 0;    // pixels
+    int height = 0;   // pixels, whether the rows are stored top-down or bottom-up
+    int colours = 0;  // palette entries the file declares; 0 without a palette
 };
 
 // `header` holds the file's first `header_length` bytes (at most bmp_header_bytes are read);

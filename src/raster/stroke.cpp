@@ -15,8 +15,8 @@ namespace {
 // The endpoints' bounding box plus the brush's size, computed as int and stored into SDL's 16-bit
 // fields, then cut at the destination's right and bottom edges (a box ending exactly on the edge
 // is left as it is). Nothing is cut at the left or top.
-std::unique_ptr<SDL_Rect> dirty_rectangle(const SDL_Surface* destination, const SDL_Surface* brush,
-                                          int x0, int y0, int x1, int y1) {
+std::unique_ptr<SDL_Rect> dirty_rectangle(const SDL_Surface* destination, const SDL_Surface* brush, int x0, int y0,
+                                          int x1, int y1) {
     auto dirty = std::make_unique<SDL_Rect>();
     dirty->x = static_cast<Sint16>(x1 < x0 ? x1 : x0);
     dirty->y = static_cast<Sint16>(y1 < y0 ? y1 : y0);
@@ -34,8 +34,7 @@ std::unique_ptr<SDL_Rect> dirty_rectangle(const SDL_Surface* destination, const 
 // Walks one axis pixel by pixel (`drive`) and steps the other (`follow`) when the decision value
 // is above 0. Positions move in SDL's 16-bit arithmetic.
 void stamp_line(SDL_Surface* destination, SDL_Surface* brush, SDL_Rect& stamp, Sint16 SDL_Rect::*drive,
-                Sint16 SDL_Rect::*follow, int drive_step, int follow_step, int drive_length,
-                int follow_length) {
+                Sint16 SDL_Rect::*follow, int drive_step, int follow_step, int drive_length, int follow_length) {
     const int straight = 2 * follow_length;
     const int diagonal = 2 * follow_length - 2 * drive_length;
     int decision = 2 * follow_length - drive_length;
@@ -53,8 +52,8 @@ void stamp_line(SDL_Surface* destination, SDL_Surface* brush, SDL_Rect& stamp, S
 
 }  // namespace
 
-std::unique_ptr<SDL_Rect> stamp_stroke(SDL_Surface* destination, SDL_Surface* brush,
-                                       const SDL_Rect& start, const SDL_Rect& end) {
+std::unique_ptr<SDL_Rect> stamp_stroke(SDL_Surface* destination, SDL_Surface* brush, const SDL_Rect& start,
+                                       const SDL_Rect& end) {
     const int x0 = start.x;
     const int y0 = start.y;
     const int x1 = end.x;

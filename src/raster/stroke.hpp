@@ -18,7 +18,7 @@ void blit_whole_at(SDL_Surface* source, SDL_Surface* destination, const SDL_Rect
 // Bresenham-style along the driving axis; a decision value of exactly 0 takes the straight step.
 // Returns the dirty rectangle: the endpoints' bounding box grown by the brush's size, clipped at
 // the destination's right and bottom edges only. The caller owns it.
-std::unique_ptr<SDL_Rect> stamp_stroke(SDL_Surface* destination, SDL_Surface* brush,
-                                       const SDL_Rect& start, const SDL_Rect& end);
+std::unique_ptr<SDL_Rect> stamp_stroke(SDL_Surface* destination, SDL_Surface* brush, const SDL_Rect& start,
+                                       const SDL_Rect& end);
 
 }  // namespace smearwell

@@ -25,11 +25,15 @@ namespace {
 
 using clock = std::chrono::steady_clock;
 
-void pause_briefly() { std::this_thread::sleep_for(std::chrono::milliseconds(10)); }
+void pause_briefly() {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+}
 
 // X errors (a window that went away mid-request, say) are part of what the tests look at; they
 // must not end the test process the way Xlib's default handler does.
-int ignore_x_error(Display*, XErrorEvent*) { return 0; }
+int ignore_x_error(Display*, XErrorEvent*) {
+    return 0;
+}
 
 std::string read_line_with_timeout(int fd, double seconds) {
     std::string line;
@@ -127,8 +131,8 @@ x_server::x_server() {
         dup2(quiet, STDOUT_FILENO);
         dup2(quiet, STDERR_FILENO);
         const std::string fd = std::to_string(ready[1]);
-        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-nolisten", "tcp",
-               "-noreset", static_cast<char*>(nullptr));
+        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-nolisten", "tcp", "-noreset",
+               static_cast<char*>(nullptr));
         _exit(127);
     }
     close(ready[1]);

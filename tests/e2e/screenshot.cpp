@@ -56,7 +56,9 @@ bool write_png(const char* path, const e2e::picture& shot) {
     return file && std::fclose(file) == 0 && written;
 }
 
-void pause(int milliseconds) { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }
+void pause(int milliseconds) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
 
 // Drags along points of `path(t)` for t from 0 to 1, slowly enough that the stroke follows it.
 template <typename Path>
@@ -101,7 +103,8 @@ int main(int argc, char** argv) {
     pause(200);
     stroke(display, window, [](double t) { return wave(t, 450, 4.0); });
     stroke(display, window, [](double t) {
-        return std::pair{static_cast<int>(400 + 120 * std::cos(6.3 * t)), static_cast<int>(300 + 120 * std::sin(6.3 * t))};
+        return std::pair{static_cast<int>(400 + 120 * std::cos(6.3 * t)),
+                         static_cast<int>(300 + 120 * std::sin(6.3 * t))};
     });
     e2e::move_pointer(display, window, 660, 520);  // the cursor, on top of the canvas
     e2e::picture shot;

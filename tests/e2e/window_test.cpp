@@ -1,8 +1,8 @@
 // The built program in a real X server, driven with real input and read back from the window.
 #include <chrono>
 #include <optional>
-#include <thread>
 #include <sstream>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -352,7 +352,8 @@ void expect_start_up_failure(const std::vector<std::pair<std::string, std::strin
     ASSERT_TRUE(result.exited);
     EXPECT_EQ(result.status, 1);
     const std::string text = smearwell.standard_output();
-    const std::string expected_start = std::string(banner_and_progress, 0, std::string(banner_and_progress).find("SDL initialized."));
+    const std::string expected_start =
+        std::string(banner_and_progress, 0, std::string(banner_and_progress).find("SDL initialized."));
     ASSERT_EQ(text.substr(0, expected_start.size()), expected_start) << text;
     const std::string failure = text.substr(expected_start.size());
     EXPECT_EQ(failure.rfind("Could not initialize SDL: ", 0), 0u) << failure;

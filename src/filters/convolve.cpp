@@ -35,7 +35,8 @@ static_assert(divisor != 0, "the kernel's weights must not sum to zero");
 
 constexpr int report_column = 20;  // its results are printed, one line per row
 constexpr int channels = 3;        // red, green, blue, in that order
-constexpr int row_slots = 4;       // three source rows in rotation, then the results
+constexpr int result_slot = 3;     // slots 0..2 hold three source rows in rotation
+constexpr int row_slots = result_slot + 1;
 
 // One colour channel, 0..255 in the source. The weighted sums stay within 255 times the negative
 // and the positive weights (-3825 .. 4080), so 16 bits hold every intermediate value, and twice as
@@ -146,7 +147,7 @@ void convolve_rows(SDL_Surface* surface, SDL_Surface* result) {
         unpack_row(surface, y + 1, scratch, (y + 1) % 3);
         channel_value* results[channels];
         for (int c = 0; c < channels; ++c) {
-            results[c] = plane(scratch, width, 3, c);
+            results[c] = plane(scratch, width, result_slot, c);
             convolve_channel(plane(scratch, width, (y - 1) % 3, c), plane(scratch, width, y % 3, c),
                              plane(scratch, width, (y + 1) % 3, c), results[c], width);
         }

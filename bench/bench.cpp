@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <random>
+#include <string>
 #include <vector>
 
 #include <benchmark/benchmark.h>
@@ -108,6 +109,24 @@ void BM_Convolve(benchmark::State& state) {
     close(report);
 }
 BENCHMARK(BM_Convolve);
+
+// The convolution's printed column alone: 598 lines formatted into one buffer.
+void BM_ReportLines(benchmark::State& state) {
+    std::mt19937 random(7);
+    std::vector<unsigned> values(598 * 3);
+    for (auto& value : values) {
+        value = random() % 256;
+    }
+    std::string report;
+    for (auto _ : state) {
+        report.clear();
+        for (std::size_t row = 0; row < values.size(); row += 3) {
+            append_report_line(report, values[row], values[row + 1], values[row + 2]);
+        }
+        benchmark::DoNotOptimize(report.data());
+    }
+}
+BENCHMARK(BM_ReportLines);
 
 }  // namespace
 

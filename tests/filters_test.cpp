@@ -115,6 +115,17 @@ TEST(Convolve, MatchesTheDefinitionOnRandomCanvases) {
     }
 }
 
+// The canvas's format is filtered a vector of bytes at a time: widths on either side of 4, 8 and 16
+// pixels leave every possible remainder at the row's end.
+TEST(Convolve, MatchesTheDefinitionAtEveryWidthAroundTheVectorWidths) {
+    for (int w = 3; w <= 35; ++w) {
+        SCOPED_TRACE(w);
+        auto surface = test::make_surface(w, 4, 32);
+        fill_random(surface.get(), static_cast<unsigned>(100 + w));
+        expect_convolution_matches_reference(surface.get());
+    }
+}
+
 TEST(Convolve, MatchesTheDefinitionOnOtherPixelFormats) {
     for (const int depth : {15, 16, 24}) {
         SCOPED_TRACE(depth);
@@ -128,6 +139,17 @@ TEST(Convolve, MatchesTheDefinitionOnOtherPixelFormats) {
         SDL_FreeSurface);
     fill_random(swapped.get(), 7);
     expect_convolution_matches_reference(swapped.get());
+    // 8-bit channels that do not sit on byte boundaries (classic SDL makes this format; sdl12-compat
+    // gives a byte-aligned one instead), and 10-bit channels.
+    smearwell::surface_ptr ten_bits(
+        SDL_CreateRGBSurface(SDL_SWSURFACE, 27, 11, 32, 0x3FF00000, 0x000FFC00, 0x000003FF, 0xC0000000),
+        SDL_FreeSurface);
+    fill_random(ten_bits.get(), 9);
+    expect_convolution_matches_reference(ten_bits.get());
+    smearwell::surface_ptr shifted(
+        SDL_CreateRGBSurface(SDL_SWSURFACE, 27, 11, 32, 0x0FF00000, 0x000FF000, 0x00000FF0, 0), SDL_FreeSurface);
+    fill_random(shifted.get(), 8);
+    expect_convolution_matches_reference(shifted.get());
 }
 
 TEST(Convolve, CanvasPrintsOneLinePerRowOfColumnTwenty) {

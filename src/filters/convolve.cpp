@@ -1,15 +1,18 @@
-// The 3x3 convolution, computed row by row so that memory is walked in order: each source row is
-// taken apart into its channels once and kept while the three output rows that need it are made.
-// Results go to a temporary surface of the same format, copied back in one blit at the end, so no
-// result feeds into another pixel's neighbourhood.
+// The 3x3 convolution, computed row by row so that memory is walked in order. Formats whose
+// channels are whole bytes of a 4-byte pixel (the canvas's) are filtered on the bytes as they lie;
+// every other format is taken apart into channel planes once per row. Results go to a temporary
+// surface of the same format, copied back in one blit at the end, so no result feeds into another
+// pixel's neighbourhood. The printed column is gathered in one buffer and leaves in one write.
 #include "filters/convolve.hpp"
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <memory>
+#include <string>
 #include <vector>
 
+#include "filters/hot_loop.hpp"
 #include "raster/pixel.hpp"
 #include "raster/surface.hpp"
 
@@ -33,6 +36,22 @@ constexpr int kernel_sum(int sign) {
 constexpr int divisor = kernel_sum(0);  // 8 * 2 - 15 = 1
 static_assert(divisor != 0, "the kernel's weights must not sum to zero");
 
+// The byte-lane path sums the whole 3x3 box once and corrects the centre, which needs one weight
+// shared by all eight neighbours.
+constexpr int neighbour_weight = kernel[0][0];
+constexpr int centre_correction = kernel[1][1] - neighbour_weight;  // -17
+constexpr bool neighbours_share_one_weight() {
+    for (int dx = 0; dx < 3; ++dx) {
+        for (int dy = 0; dy < 3; ++dy) {
+            if ((dx != 1 || dy != 1) && kernel[dx][dy] != neighbour_weight) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+static_assert(neighbours_share_one_weight(), "the byte-lane path assumes one weight for all neighbours");
+
 constexpr int report_column = 20;  // its results are printed, one line per row
 constexpr int channels = 3;        // red, green, blue, in that order
 constexpr int result_slot = 3;     // slots 0..2 hold three source rows in rotation
@@ -43,12 +62,46 @@ constexpr int row_slots = result_slot + 1;
 // many fit in a vector register as with int.
 using channel_value = Sint16;
 static_assert(255 * kernel_sum(+1) <= INT16_MAX && 255 * kernel_sum(-1) >= INT16_MIN);
+static_assert(255 * 9 * neighbour_weight <= INT16_MAX && 255 * centre_correction >= INT16_MIN);
 
-// Four 8-bit channels in a 4-byte pixel: channels are taken apart and put together from the
-// format's shifts, which gives exactly what SDL_GetRGB and SDL_MapRGB give for such a format.
+constexpr int pixel_bytes = 4;  // the byte-lane path's pixel size
+
+// Four bytes per pixel, and red, green and blue each a whole, separate byte of it: then a byte of
+// a pixel is a channel wherever it lies, whatever the machine's byte order, and a channel value
+// put back in its byte is what SDL_MapRGB puts there.
+bool is_byte_mask(Uint32 mask, Uint8 shift) {
+    return shift % 8 == 0 && mask == 0xFFu << shift;
+}
 bool has_byte_channels(const SDL_PixelFormat* format) {
-    return format->BytesPerPixel == 4 && format->palette == nullptr && format->Rmask == 0xFFu << format->Rshift &&
-           format->Gmask == 0xFFu << format->Gshift && format->Bmask == 0xFFu << format->Bshift;
+    return format->BytesPerPixel == pixel_bytes && format->palette == nullptr &&
+           is_byte_mask(format->Rmask, format->Rshift) && is_byte_mask(format->Gmask, format->Gshift) &&
+           is_byte_mask(format->Bmask, format->Bshift) && format->Rshift != format->Gshift &&
+           format->Gshift != format->Bshift && format->Rshift != format->Bshift;
+}
+
+// Pixels [first, end) of one result row. Each byte comes from the same byte of its own pixel and of
+// the pixels to the left and right, in the rows above, at and below: first the three rows are summed
+// into `column_sums`, then three of those sums and the centre. Bytes that hold no colour channel
+// (pad or alpha) are computed too, then replaced: `keep` has 0xFF in the channel bytes, `fixed`
+// what SDL_MapRGB puts in the others. 16-bit lanes: the sums stay within -4335 .. 4590.
+SMEARWELL_HOT_LOOP
+void convolve_bytes(const Uint8* above, const Uint8* centre, const Uint8* below, Uint16* column_sums, Uint8* out,
+                    int first, int end, const Uint8 (&keep)[pixel_bytes], const Uint8 (&fixed)[pixel_bytes]) {
+    for (int i = (first - 1) * pixel_bytes; i < (end + 1) * pixel_bytes; ++i) {
+        column_sums[i] = static_cast<Uint16>(above[i] + centre[i] + below[i]);
+    }
+    const Uint8 keep_bytes[pixel_bytes] = {keep[0], keep[1], keep[2], keep[3]};  // locals: out may alias
+    const Uint8 fixed_bytes[pixel_bytes] = {fixed[0], fixed[1], fixed[2], fixed[3]};
+    for (int x = first; x < end; ++x) {
+        for (int byte = 0; byte < pixel_bytes; ++byte) {
+            const int i = x * pixel_bytes + byte;
+            const auto box =
+                static_cast<Sint16>(column_sums[i - pixel_bytes] + column_sums[i] + column_sums[i + pixel_bytes]);
+            const auto sum = static_cast<Sint16>(neighbour_weight * box + centre_correction * centre[i]);
+            const auto value = static_cast<Uint8>(std::clamp<Sint16>(static_cast<Sint16>(sum / divisor), 0, 255));
+            out[i] = static_cast<Uint8>((value & keep_bytes[byte]) | fixed_bytes[byte]);
+        }
+    }
 }
 
 // Channel plane `channel` of row slot `slot` in the scratch buffer; each plane holds `width` values.
@@ -62,17 +115,6 @@ void unpack_row(const SDL_Surface* surface, int y, std::vector<channel_value>& s
     channel_value* red = plane(scratch, width, slot, 0);
     channel_value* green = plane(scratch, width, slot, 1);
     channel_value* blue = plane(scratch, width, slot, 2);
-    if (has_byte_channels(format)) {
-        const Uint8* row = pixel_row(surface, y);
-        const int rs = format->Rshift, gs = format->Gshift, bs = format->Bshift;
-        for (int x = 0; x < width; ++x) {
-            const Uint32 value = load_pixel<4>(row + 4 * x);
-            red[x] = static_cast<channel_value>(value >> rs & 0xFF);
-            green[x] = static_cast<channel_value>(value >> gs & 0xFF);
-            blue[x] = static_cast<channel_value>(value >> bs & 0xFF);
-        }
-        return;
-    }
     for (int x = 0; x < width; ++x) {
         Uint8 r, g, b;
         SDL_GetRGB(read_pixel(surface, x, y), format, &r, &g, &b);
@@ -100,17 +142,6 @@ void convolve_channel(const channel_value* above, const channel_value* centre, c
 void pack_row(SDL_Surface* result, const SDL_PixelFormat* format, int y, const channel_value* red,
               const channel_value* green, const channel_value* blue) {
     const int width = result->w;
-    if (has_byte_channels(format)) {
-        Uint8* row = pixel_row(result, y);
-        const int rs = format->Rshift, gs = format->Gshift, bs = format->Bshift;
-        const Uint32 alpha = format->Amask;  // SDL_MapRGB makes every pixel opaque
-        for (int x = 1; x < width - 1; ++x) {
-            const Uint32 value = static_cast<Uint32>(red[x]) << rs | static_cast<Uint32>(green[x]) << gs |
-                                 static_cast<Uint32>(blue[x]) << bs | alpha;
-            store_pixel<4>(row + 4 * x, value);
-        }
-        return;
-    }
     for (int x = 1; x < width - 1; ++x) {
         write_pixel(
             result, x, y,
@@ -134,7 +165,30 @@ surface_ptr create_result_surface(const SDL_Surface* surface) {
     return result;
 }
 
-void convolve_rows(SDL_Surface* surface, SDL_Surface* result) {
+// The byte-lane path: results straight from the source rows' bytes into the result's rows.
+void convolve_byte_rows(const SDL_Surface* surface, SDL_Surface* result, std::string& report) {
+    const SDL_PixelFormat* format = surface->format;
+    Uint8 keep[pixel_bytes];
+    Uint8 fixed[pixel_bytes];
+    store_pixel<4>(keep, format->Rmask | format->Gmask | format->Bmask);  // in the machine's byte order
+    store_pixel<4>(fixed, format->Amask);                                 // SDL_MapRGB makes pixels opaque
+    const int width = surface->w;
+    std::vector<Uint16> column_sums(static_cast<std::size_t>(width) * pixel_bytes);
+    for (int y = 1; y < surface->h - 1; ++y) {
+        Uint8* out = pixel_row(result, y);
+        convolve_bytes(pixel_row(surface, y - 1), pixel_row(surface, y), pixel_row(surface, y + 1), column_sums.data(),
+                       out, 1, width - 1, keep, fixed);
+        if (report_column < width - 1) {
+            const Uint32 value = load_pixel<4>(out + report_column * pixel_bytes);
+            append_report_line(report, value >> format->Rshift & 0xFF, value >> format->Gshift & 0xFF,
+                               value >> format->Bshift & 0xFF);
+        }
+    }
+}
+
+// Every other format: each source row taken apart into channel planes once, through SDL_GetRGB,
+// and each result put together with SDL_MapRGB.
+void convolve_plane_rows(const SDL_Surface* surface, SDL_Surface* result, std::string& report) {
     const int width = surface->w;
     const int height = surface->h;
     std::vector<channel_value> scratch(static_cast<std::size_t>(row_slots * channels) *
@@ -152,7 +206,7 @@ void convolve_rows(SDL_Surface* surface, SDL_Surface* result) {
                              plane(scratch, width, (y + 1) % 3, c), results[c], width);
         }
         if (report_column < width - 1) {
-            std::printf(" %d %d %d\n", results[0][report_column], results[1][report_column], results[2][report_column]);
+            append_report_line(report, results[0][report_column], results[1][report_column], results[2][report_column]);
         }
         pack_row(result, surface->format, y, results[0], results[1], results[2]);
     }
@@ -160,13 +214,36 @@ void convolve_rows(SDL_Surface* surface, SDL_Surface* result) {
 
 }  // namespace
 
+void append_report_line(std::string& report, unsigned red, unsigned green, unsigned blue) {
+    for (const unsigned value : {red, green, blue}) {
+        report += ' ';
+        if (value >= 100) {
+            report += static_cast<char>('0' + value / 100);
+        }
+        if (value >= 10) {
+            report += static_cast<char>('0' + value / 10 % 10);
+        }
+        report += static_cast<char>('0' + value % 10);
+    }
+    report += '\n';
+}
+
 void convolve_canvas(SDL_Surface* surface) {
     const surface_ptr result = create_result_surface(surface);
     if (!result) {
         std::fprintf(stderr, "Couldn't create the convolution's result surface: %s\n", SDL_GetError());
         return;  // the surface is left as it was
     }
-    convolve_rows(surface, result.get());
+    std::string report;
+    report.reserve(static_cast<std::size_t>(std::max(surface->h - 2, 0)) * report_line_capacity);
+    if (has_byte_channels(surface->format)) {
+        convolve_byte_rows(surface, result.get(), report);
+    } else {
+        convolve_plane_rows(surface, result.get(), report);
+    }
+    // One write, whatever the stream's buffering: a line-buffered terminal would otherwise take
+    // one write per line.
+    std::fwrite(report.data(), 1, report.size(), stdout);
     std::fflush(stdout);
     SDL_UpdateRect(result.get(), 0, 0, 0, 0);
     SDL_Rect origin{};

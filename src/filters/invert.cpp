@@ -1,6 +1,7 @@
 // The invert filter. No pixel depends on another, so working in place, row by row, is exact.
 #include "filters/invert.hpp"
 
+#include "filters/hot_loop.hpp"
 #include "raster/pixel.hpp"
 
 namespace smearwell {
@@ -8,14 +9,28 @@ namespace smearwell {
 namespace {
 
 template <int Bytes>
+void invert_row(Uint8* row, int width, Uint32 white) {
+    for (int x = 0; x < width; ++x) {
+        Uint8* pixel = row + x * Bytes;
+        store_pixel<Bytes>(pixel, white - load_pixel<Bytes>(pixel));  // wraps modulo 2^32
+    }
+}
+
+// The canvas's pixel size, the one that matters for speed.
+SMEARWELL_HOT_LOOP
+void invert_row_of_words(Uint8* row, int width, Uint32 white) {
+    invert_row<4>(row, width, white);
+}
+
+template <int Bytes>
 void invert_pixels(SDL_Surface* surface, Uint32 white) {
     const int width = surface->w;  // kept local: pixel stores may alias the surface record
     const int height = surface->h;
     for (int y = 0; y < height; ++y) {
-        Uint8* row = pixel_row(surface, y);
-        for (int x = 0; x < width; ++x) {
-            Uint8* pixel = row + x * Bytes;
-            store_pixel<Bytes>(pixel, white - load_pixel<Bytes>(pixel));  // wraps modulo 2^32
+        if constexpr (Bytes == 4) {
+            invert_row_of_words(pixel_row(surface, y), width, white);
+        } else {
+            invert_row<Bytes>(pixel_row(surface, y), width, white);
         }
     }
 }

@@ -137,6 +137,17 @@ std::vector<std::pair<std::string, bytes>> malformed_files() {
     put_le32(bitfields, 62, 0x000F);
     bitfields.resize(70 + 8, 0);
     const bytes huge = bmp_headers(54, 16383, 65535, 32, 0);  // the headers alone: 4 GiB of pixels
+    // Masks SDL's blit onto an 8-bit surface would index its colour map out of bounds with.
+    auto with_masks = [](std::uint32_t compression, std::size_t offset, std::uint32_t red, std::uint32_t green) {
+        bytes file = bmp_headers(offset, 2, 2, 32, compression);
+        put_le32(file, 54, red);
+        put_le32(file, 58, green);
+        put_le32(file, 62, 0x000000FF);
+        file.resize(offset + 16, 0xFF);
+        return file;
+    };
+    paletted_image out_of_palette = sample_paletted(8, 4, 4, false, 4);
+    out_of_palette.indices[5] = 4;
     return {
         {"empty", {}},
         {"magic only", {'B', 'M'}},
@@ -152,6 +163,11 @@ std::vector<std::pair<std::string, bytes>> malformed_files() {
         {"16383 x 65535 header only", huge},
         {"more colours than 8 bits address", with(46, 300)},
         {"colour masks over 8 bits", bitfields},
+        {"colour mask of two runs", with_masks(3, 70, 0x01000001, 0x0000FF00)},
+        {"overlapping colour masks", with_masks(3, 70, 0x0000FF00, 0x0000FF00)},
+        {"masks read after a plain header", with_masks(0, 80, 0xFFFFFFFF, 0)},  // the reader's own rule
+        {"info header larger than the file", with(14, 4096)},
+        {"pixel outside the palette", paletted_bmp(out_of_palette)},
     };
 }
 

@@ -164,7 +164,7 @@ TEST_F(LoadImage, ImagePartlyOutsideIsCutAtTheClipRectangle) {
     EXPECT_EQ(read_pixel(canvas.get(), 2, 2), colours[1 * 5 + 3]);
 }
 
-TEST_F(LoadImage, MalformedFilesAreRefusedBeforeSdlReadsThem) {
+TEST_F(LoadImage, MalformedFilesAreRefusedBeforeAnyBlit) {
     for (const auto& [name, content] : test::malformed_files()) {
         SCOPED_TRACE(name);
         expect_refused(file("bad.bmp", content));

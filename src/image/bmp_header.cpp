@@ -1,7 +1,9 @@
-// BMP header checks. Offsets and field sizes are those of the Windows BMP file format: a 14-byte
+// BMP header checks, and the checks of the image SDL's reader makes of a file before it is blitted.
+// Offsets and field sizes are those of the Windows BMP file format: a 14-byte
 // file header, then an info header of 12 bytes (OS/2) or 40 and more, little-endian throughout.
 #include "image/bmp_header.hpp"
 
+#include <algorithm>
 #include <bit>
 #include <climits>
 #include <cstdint>
@@ -13,10 +15,10 @@ namespace {
 constexpr std::size_t file_header_size = 14;
 constexpr std::size_t core_header_size = 12;  // 16-bit width and height
 constexpr std::size_t info_header_size = 40;
+constexpr Uint32 uncompressed = 0;  // BI_RGB
 constexpr Uint32 rle8 = 1;
 constexpr Uint32 rle4 = 2;
 constexpr Uint32 bitfields = 3;
-constexpr std::size_t masks_offset = file_header_size + info_header_size;
 
 Uint32 little_endian(const Uint8* bytes, int size) {
     Uint32 value = 0;
@@ -36,12 +38,15 @@ struct info_header {
 };
 
 // Reads the info header; nullptr or the reason it cannot be read.
-const char* read_info_header(const Uint8* header, std::size_t length, info_header& info) {
+const char* read_info_header(const Uint8* header, std::size_t length, Sint64 file_size, info_header& info) {
     if (length < file_header_size + 4 || header[0] != 'B' || header[1] != 'M') {
         return "not a BMP file";
     }
     const Uint8* fields = header + file_header_size;
     info.size = little_endian(fields, 4);
+    if (info.size > file_size - static_cast<Sint64>(file_header_size)) {
+        return "BMP header larger than the file";
+    }
     if (info.size == core_header_size && length >= file_header_size + core_header_size) {
         info.width = little_endian(fields + 4, 2);
         info.height = little_endian(fields + 6, 2);
@@ -96,26 +101,54 @@ const char* check_pixel_data(const Uint8* header, const info_header& info, Sint6
     return nullptr;
 }
 
-// Colour masks wider than 8 bits per channel crash classic SDL's blit onto 8-bit surfaces.
-const char* check_masks(const Uint8* header, std::size_t length, const info_header& info) {
-    if (info.compression != bitfields) {
+// Masks in the header: SDL's blitters onto 8-bit surfaces index their colour map with what the
+// masks give, so a bad mask reads and writes out of bounds there. Classic SDL reads three masks
+// right after the first 40 (or 12) bytes of the info header for BI_BITFIELDS, and also for 16- and
+// 32-bit BI_RGB files whose pixel data does not follow the info header directly; the larger headers
+// carry a fourth, alpha, mask.
+const char* check_header_masks(const Uint8* header, std::size_t length, const info_header& info) {
+    const bool plain_with_gap = info.compression == uncompressed && (info.bits == 16 || info.bits == 32) &&
+                                little_endian(header + 10, 4) != file_header_size + info.size;
+    if (info.compression != bitfields && !plain_with_gap) {
         return nullptr;
     }
-    const int masks = info.size >= 56 ? 4 : 3;  // the alpha mask comes with the larger headers
-    for (int i = 0; i < masks; ++i) {
-        const std::size_t at = masks_offset + 4 * static_cast<std::size_t>(i);
-        if (at + 4 <= length && std::popcount(little_endian(header + at, 4)) > 8) {
-            return "colour masks wider than 8 bits per channel";
+    const std::size_t first = file_header_size + std::min<std::size_t>(info.size, info_header_size);
+    const int count = info.size >= 56 && info.compression == bitfields ? 4 : 3;
+    Uint32 masks[4] = {0, 0, 0, 0};
+    for (int i = 0; i < count; ++i) {
+        const std::size_t at = first + 4 * static_cast<std::size_t>(i);
+        if (at + 4 <= length) {
+            masks[i] = little_endian(header + at, 4);
         }
     }
-    return nullptr;
+    return check_colour_masks(masks[0], masks[1], masks[2], masks[3]);
+}
+
+// One run of at most 8 bits, or no bits at all.
+bool is_channel_mask(Uint32 mask) {
+    if (mask == 0) {
+        return true;
+    }
+    const Uint32 run = mask >> std::countr_zero(mask);
+    return (run & (run + 1)) == 0 && std::popcount(mask) <= 8;
+}
+
+// Every pixel index of a paletted image names one of the colours its file declares.
+bool indices_within(const SDL_Surface* image, int colours) {
+    for (int y = 0; y < image->h; ++y) {
+        const Uint8* row = static_cast<const Uint8*>(image->pixels) + static_cast<std::ptrdiff_t>(y) * image->pitch;
+        if (std::any_of(row, row + image->w, [colours](Uint8 index) { return index >= colours; })) {
+            return false;
+        }
+    }
+    return true;
 }
 
 }  // namespace
 
 const char* check_bmp_header(const Uint8* header, std::size_t header_length, Sint64 file_size, bmp_facts& facts) {
     info_header info;
-    const char* problem = read_info_header(header, header_length, info);
+    const char* problem = read_info_header(header, header_length, file_size, info);
     if (!problem) {
         problem = check_dimensions(info);
     }
@@ -123,7 +156,7 @@ const char* check_bmp_header(const Uint8* header, std::size_t header_length, Sin
         problem = check_pixel_data(header, info, file_size);
     }
     if (!problem) {
-        problem = check_masks(header, header_length, info);
+        problem = check_header_masks(header, header_length, info);
     }
     if (problem) {
         return problem;
@@ -132,6 +165,28 @@ const char* check_bmp_header(const Uint8* header, std::size_t header_length, Sin
     facts.height = static_cast<int>(info.height < 0 ? -info.height : info.height);
     facts.colours = info.bits > 8 ? 0 : info.colours_used ? static_cast<int>(info.colours_used) : 1 << info.bits;
     return nullptr;
+}
+
+const char* check_colour_masks(Uint32 red, Uint32 green, Uint32 blue, Uint32 alpha) {
+    for (const Uint32 mask : {red, green, blue, alpha}) {
+        if (!is_channel_mask(mask)) {
+            return "colour masks that are not one run of at most 8 bits";
+        }
+    }
+    if ((red & green) | (red & blue) | (green & blue) | (alpha & (red | green | blue))) {
+        return "overlapping colour masks";
+    }
+    return nullptr;
+}
+
+const char* check_decoded_bmp(const SDL_Surface* image, const bmp_facts& facts) {
+    const SDL_PixelFormat* format = image->format;
+    if (format->palette) {
+        return format->BytesPerPixel == 1 && indices_within(image, facts.colours)
+                   ? nullptr
+                   : "a pixel's colour lies outside the palette";
+    }
+    return check_colour_masks(format->Rmask, format->Gmask, format->Bmask, format->Amask);
 }
 
 }  // namespace smearwell

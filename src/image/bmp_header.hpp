@@ -1,5 +1,6 @@
-// A look at a BMP file's headers before SDL's reader sees the file, to refuse what would make
-// either SDL 1.2 library allocate gigabytes, read out of bounds or crash in a later blit.
+// A look at a BMP file's headers before SDL's reader sees the file, and at the image it makes
+// before any blit, to refuse what would make either SDL 1.2 library allocate gigabytes, read out of
+// bounds or crash in a blit.
 #pragma once
 
 #include <cstddef>
@@ -21,5 +22,14 @@ struct bmp_facts {
 // `file_size` is the whole file's, in bytes. Returns nullptr when the file may go to SDL's reader,
 // with `facts` filled in, or else the reason for refusing it.
 const char* check_bmp_header(const Uint8* header, std::size_t header_length, Sint64 file_size, bmp_facts& facts);
+
+// Colour masks SDL's blitters can be trusted with: each channel one run of at most 8 bits (or
+// none), no two channels sharing a bit. nullptr, or the reason for refusing them.
+const char* check_colour_masks(Uint32 red, Uint32 green, Uint32 blue, Uint32 alpha);
+
+// The image SDL's reader made of a file that passed check_bmp_header, before any blit: its masks
+// as above and, when paletted, every pixel one of the `facts.colours` colours the file declares
+// (blits look colours up in tables of that size). nullptr, or the reason for refusing it.
+const char* check_decoded_bmp(const SDL_Surface* image, const bmp_facts& facts);
 
 }  // namespace smearwell

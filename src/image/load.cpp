@@ -75,6 +75,11 @@ void load_bmp_stream_at(SDL_RWops* stream, const Uint8* header, std::size_t head
         report_load_failure(name, SDL_GetError());
         return;
     }
+    if (const char* problem = check_decoded_bmp(image, facts)) {
+        SDL_FreeSurface(image);
+        report_load_failure(name, problem);
+        return;
+    }
     copy_palette(image, destination, facts.colours);
     SDL_Rect place{};
     place.x = static_cast<Sint16>(x);

@@ -40,7 +40,8 @@ sdl_package() {
 
 BUILD_PACKAGES=(g++ cmake make pkg-config "$(sdl_package)")
 TEST_PACKAGES=(libgtest-dev libbenchmark-dev xvfb libx11-dev libxtst-dev zlib1g-dev clang libclang-rt-14-dev
-               desktop-file-utils man-db groff-base file dpkg-dev)
+               desktop-file-utils man-db groff-base file dpkg-dev
+               lintian appstream)
 # Classic SDL 1.2.15 conflicts with sdl12-compat, so it is never installed: its two packages are
 # unpacked into the build folder (once), with a pkg-config file pointing there. Prints the folder
 # to give PKG_CONFIG_PATH.
@@ -59,4 +60,25 @@ prepare_classic_sdl() {
       > "$dir/pkgconfig/sdl.pc"
   fi
   echo "$dir/pkgconfig"
+}
+
+# Classic SDL 1.2.15's source, from Debian's source package with Debian's patches applied: fetched
+# and unpacked once into the build folder, through a private apt configuration (its own sources
+# list and lists folder), so the machine's apt setup is never touched. Prints the source folder.
+SDL_SOURCE_DIR=$PWD/build/sdl-source
+sdl_source() {
+  local dir=$SDL_SOURCE_DIR
+  if [ ! -f "$dir/SDL-1.2.15/configure" ]; then
+    install_missing_packages dpkg-dev ca-certificates >&2
+    rm -rf "$dir" && mkdir -p "$dir/apt/lists/partial" "$dir/apt/cache/archives/partial" "$dir/download"
+    echo "deb-src [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] http://deb.debian.org/debian bookworm main" \
+      > "$dir/apt/sources.list"
+    local private=(-o "Dir::Etc::SourceList=$dir/apt/sources.list" -o Dir::Etc::SourceParts=/dev/null
+                   -o "Dir::State::Lists=$dir/apt/lists" -o "Dir::Cache=$dir/apt/cache")
+    apt-get "${private[@]}" update -qq >&2
+    (cd "$dir/download" && apt-get "${private[@]}" source --download-only -qq libsdl1.2 2>/dev/null) >&2
+    # apt checked the files against the signed archive index; the uploader key is not on the machine.
+    dpkg-source --no-check -x "$dir"/download/libsdl1.2_*.dsc "$dir/SDL-1.2.15" >/dev/null
+  fi
+  echo "$dir/SDL-1.2.15"
 }

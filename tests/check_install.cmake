@@ -8,10 +8,13 @@ if(NOT result EQUAL 0)
 endif()
 foreach(path
     bin/smearwell
-    share/applications/smearwell.desktop
+    share/applications/org.smearwell.Smearwell.desktop
+    share/metainfo/org.smearwell.Smearwell.metainfo.xml
+    share/doc/smearwell/copyright
+    share/doc/smearwell/changelog.gz
     share/icons/hicolor/scalable/apps/smearwell.svg
     share/icons/hicolor/48x48/apps/smearwell.png
-    share/man/man1/smearwell.1)
+    share/man/man1/smearwell.1.gz)
   if(NOT EXISTS "${PREFIX}/${path}")
     message(FATAL_ERROR "not installed: ${path}")
   endif()

@@ -82,3 +82,33 @@ sdl_source() {
   fi
   echo "$dir/SDL-1.2.15"
 }
+
+# SDL 1.2.15 with only what software surfaces need: video with the dummy driver, static.
+MINIMAL_SDL_OPTIONS=(--disable-shared --enable-static --disable-audio --disable-joystick --disable-cdrom
+  --disable-threads --disable-loadso --disable-video-x11 --disable-video-fbcon --disable-video-directfb
+  --disable-video-caca --disable-video-aalib --disable-video-ggi --disable-video-svga --disable-video-dga
+  --disable-video-opengl --disable-video-ps3 --disable-input-tslib --disable-pulseaudio --disable-esd
+  --disable-arts --disable-nas --disable-alsa --disable-nasm --disable-assembly)
+
+# Builds classic SDL 1.2.15 from Debian's source once, installed into PREFIX (an absolute path).
+# Usage: build_sdl PREFIX CONFIGURE-OPTION...; CC, CFLAGS and LDFLAGS pass through to configure.
+build_sdl() {
+  local prefix=$1 source && shift
+  [ -f "$prefix/lib/pkgconfig/sdl.pc" ] && return 0
+  source=$(sdl_source)
+  rm -rf "$prefix" "$prefix-build" && mkdir -p "$prefix-build"
+  (cd "$prefix-build" && "$source/configure" --prefix="$prefix" "$@" >configure.log 2>&1 &&
+    make -j"$(nproc)" >make.log 2>&1 && make install >install.log 2>&1) ||
+    { echo "building SDL 1.2.15 failed; see $prefix-build" >&2; return 1; }
+}
+
+# Builds GoogleTest from Debian's own source (libgtest-dev ships it) for the machine of a CMake
+# toolchain file, once, installed into PREFIX. Usage: build_gtest PREFIX TOOLCHAIN-FILE
+build_gtest() {
+  local prefix=$1 toolchain=$2
+  [ -f "$prefix/lib/libgtest.a" ] && return 0
+  cmake -S /usr/src/googletest -B "$prefix-gtest-build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+    -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" -DBUILD_GMOCK=OFF >/dev/null
+  cmake --build "$prefix-gtest-build" -j"$(nproc)" >/dev/null
+  cmake --install "$prefix-gtest-build" >/dev/null
+}

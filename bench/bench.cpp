@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Smearwell developers
+//
+// SPDX-License-Identifier: Zlib
+
 // Speed of the per-frame and per-filter work, on the 800x600 canvas and SDL's dummy video driver.
 // Figures are meant to be read as ratios against BM_CanvasCopy, a plain memcpy of the canvas's
 // pixels, measured in the same run.

@@ -1,3 +1,7 @@
+# SPDX-FileCopyrightText: 2026 The Smearwell developers
+#
+# SPDX-License-Identifier: Zlib
+
 # Installation (freedesktop layout through GNUInstallDirs) and the Debian package, built to the
 # rules a distribution checks with lintian: copyright and changelog in the documentation folder, a
 # compressed manual page, a stripped binary with its debugging symbols in a -dbgsym package.

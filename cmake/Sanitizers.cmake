@@ -1,3 +1,7 @@
+# SPDX-FileCopyrightText: 2026 The Smearwell developers
+#
+# SPDX-License-Identifier: Zlib
+
 # AddressSanitizer (with LeakSanitizer) and UndefinedBehaviorSanitizer for the test build.
 add_library(smearwell_sanitizers INTERFACE)
 if(SMEARWELL_SANITIZE)

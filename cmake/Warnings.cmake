@@ -1,3 +1,7 @@
+# SPDX-FileCopyrightText: 2026 The Smearwell developers
+#
+# SPDX-License-Identifier: Zlib
+
 # Warning flags for our own targets, linked PRIVATE so they never leak onto SDL's headers or GoogleTest.
 add_library(smearwell_warnings INTERFACE)
 target_compile_options(smearwell_warnings INTERFACE

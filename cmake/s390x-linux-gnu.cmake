@@ -1,3 +1,7 @@
+# SPDX-FileCopyrightText: 2026 The Smearwell developers
+#
+# SPDX-License-Identifier: Zlib
+
 # Cross-building the unit tests for s390x, a big-endian machine, to run them under qemu-user.
 # SMEARWELL_CROSS_PREFIX (a cache or environment variable) names the folder holding SDL 1.2 and
 # GoogleTest built for s390x.

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Smearwell developers
+//
+// SPDX-License-Identifier: Zlib
+
 // BMP writers. Little-endian fields throughout; bottom-up files store the last row first.
 #include "bmp_files.hpp"
 

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Smearwell developers
+//
+// SPDX-License-Identifier: Zlib
+
 // BMP files built byte by byte for the loader's tests and the fuzzer's seed corpus.
 #pragma once
 

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Smearwell developers
+//
+// SPDX-License-Identifier: Zlib
+
 // The brush's disc as the tests expect it, written out by hand: radius 8 about (10,10) on the
 // 20x20 brush, 204 pixels. Rows as {row, first column, last column}, bounds inclusive.
 #pragma once

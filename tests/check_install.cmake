@@ -1,3 +1,7 @@
+# SPDX-FileCopyrightText: 2026 The Smearwell developers
+#
+# SPDX-License-Identifier: Zlib
+
 # Installs into a fresh folder and checks that every file a desktop user needs is in its place.
 # Run as: cmake -DBUILD_DIR=... -DPREFIX=... -P check_install.cmake
 file(REMOVE_RECURSE "${PREFIX}")

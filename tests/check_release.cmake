@@ -1,3 +1,7 @@
+# SPDX-FileCopyrightText: 2026 The Smearwell developers
+#
+# SPDX-License-Identifier: Zlib
+
 # Fails when the version set in CMakeLists.txt has no entry of its own in CHANGELOG.md and in the
 # AppStream release list, both with the release date.
 # Run as: cmake -DVERSION=... -DDATE=... -DSOURCE_DIR=... -P check_release.cmake

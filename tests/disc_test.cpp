@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Smearwell developers
+//
+// SPDX-License-Identifier: Zlib
+
 // Spans and discs: the brush's exact shape, and clipping at every edge.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Smearwell developers
+//
+// SPDX-License-Identifier: Zlib
+
 // Events and the main loop: which events change which flags, and how a batch is taken.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Smearwell developers
+//
+// SPDX-License-Identifier: Zlib
+
 // The invert and convolution filters, checked against a plain, literal reading of their
 // definitions on random surfaces and on the hand-made edge cases.
 #include <algorithm>

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Smearwell developers
+//
+// SPDX-License-Identifier: Zlib
+
 // The frame update on a dummy-driver screen: what is painted, and exactly what is refreshed.
 #include <memory>
 #include <vector>

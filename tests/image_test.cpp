@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Smearwell developers
+//
+// SPDX-License-Identifier: Zlib
+
 // The BMP loader on files the tests write themselves, and the files and paths it must refuse.
 #include <sys/stat.h>
 #include <unistd.h>

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Smearwell developers
+//
+// SPDX-License-Identifier: Zlib
+
 // A long drag: 100,000 frames with the left button held while the pointer moves. Every record a
 // frame allocates must be released in that frame, so the heap stays flat.
 #include <malloc.h>

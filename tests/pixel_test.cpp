@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Smearwell developers
+//
+// SPDX-License-Identifier: Zlib
+
 // Pixel access at every pixel size, through the pitch, and at an unsupported size.
 #include <cstring>
 #include <vector>

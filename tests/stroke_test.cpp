@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Smearwell developers
+//
+// SPDX-License-Identifier: Zlib
+
 // Brush strokes: where the stamps land, in which order, and the dirty rectangle.
 #include <utility>
 #include <vector>

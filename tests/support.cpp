@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Smearwell developers
+//
+// SPDX-License-Identifier: Zlib
+
 // Test main and seams. The unit tests run on SDL's dummy video driver, so no display is needed.
 #include "support.hpp"
 

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Smearwell developers
+//
+// SPDX-License-Identifier: Zlib
+
 // Shared helpers for the unit tests: software surfaces on SDL's dummy video driver, and link-time
 // seams (-Wl,--wrap) that record the refreshes and blits the code makes and set the pointer.
 #pragma once

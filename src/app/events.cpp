@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Smearwell developers
+//
+// SPDX-License-Identifier: Zlib
+
 // Event handling. The pointer position is never taken from motion events: the frame update reads
 // it from SDL directly.
 #include "app/events.hpp"

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Smearwell developers
+//
+// SPDX-License-Identifier: Zlib
+
 // Turning SDL's queued events into the main loop's flags.
 #pragma once
 

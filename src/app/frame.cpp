@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Smearwell developers
+//
+// SPDX-License-Identifier: Zlib
+
 // The per-pass redraw. Every call copies the whole canvas to the screen, but only the stroke's
 // dirty rectangle, or the old and new pointer images, are refreshed on the display.
 #include "app/frame.hpp"

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Smearwell developers
+//
+// SPDX-License-Identifier: Zlib
+
 // One frame: paint the stroke segment while drawing, recompose the screen from the canvas with the
 // brush on top as the pointer image (the system cursor is hidden), and refresh what changed.
 #pragma once

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Smearwell developers
+//
+// SPDX-License-Identifier: Zlib
+
 // The main loop. A filter runs to completion inside its pass; events that arrive meanwhile wait
 // in SDL's queue.
 #include "app/loop.hpp"

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Smearwell developers
+//
+// SPDX-License-Identifier: Zlib
+
 // The main loop: each pass runs the requested filters, redraws the frame, then drains the events.
 #pragma once
 

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Smearwell developers
+//
+// SPDX-License-Identifier: Zlib
+
 // Smearwell's entry: start-up, the main loop, shut-down.
 // Exit status: 0 when the user quits (Escape or closing the window), 1 when start-up fails.
 #include <cstdio>

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Smearwell developers
+//
+// SPDX-License-Identifier: Zlib
+
 // Start-up of the program, up to the point where the main loop can run.
 #include "app/startup.hpp"
 

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Smearwell developers
+//
+// SPDX-License-Identifier: Zlib
+
 // Start-up: the banner, SDL and the display, the canvas and the brush. Every failure is reported
 // here, once, with SDL's error text.
 #pragma once

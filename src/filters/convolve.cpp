@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Smearwell developers
+//
+// SPDX-License-Identifier: Zlib
+
 // The 3x3 convolution, computed row by row so that memory is walked in order. Formats whose
 // channels are whole bytes of a 4-byte pixel (the canvas's) are filtered on the bytes as they lie;
 // every other format is taken apart into channel planes once per row. Results go to a temporary

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Smearwell developers
+//
+// SPDX-License-Identifier: Zlib
+
 // The fixed 3x3 convolution: weight 2 for the eight neighbours, -15 for the centre.
 #pragma once
 

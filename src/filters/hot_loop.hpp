@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Smearwell developers
+//
+// SPDX-License-Identifier: Zlib
+
 // Marks the few loops that run over every byte of the canvas. Where CMake finds GCC on x86-64
 // glibc, such a loop gets an AVX2 copy beside the default SSE2 one, and the loader picks one at
 // start-up (ifunc): no instructions the machine lacks ever run.

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Smearwell developers
+//
+// SPDX-License-Identifier: Zlib
+
 // The invert filter. No pixel depends on another, so working in place, row by row, is exact.
 #include "filters/invert.hpp"
 

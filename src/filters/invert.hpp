@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Smearwell developers
+//
+// SPDX-License-Identifier: Zlib
+
 // Whole-surface invert: every pixel becomes white minus its pixel value.
 #pragma once
 

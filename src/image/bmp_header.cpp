@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Smearwell developers
+//
+// SPDX-License-Identifier: Zlib
+
 // BMP header checks, and the checks of the image SDL's reader makes of a file before it is blitted.
 // Offsets and field sizes are those of the Windows BMP file format: a 14-byte
 // file header, then an info header of 12 bytes (OS/2) or 40 and more, little-endian throughout.

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Smearwell developers
+//
+// SPDX-License-Identifier: Zlib
+
 // A look at a BMP file's headers before SDL's reader sees the file, and at the image it makes
 // before any blit, to refuse what would make either SDL 1.2 library allocate gigabytes, read out of
 // bounds or crash in a blit.

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Smearwell developers
+//
+// SPDX-License-Identifier: Zlib
+
 // BMP loading through SDL's reader, with the checks that keep a bad file from breaking the
 // program. The file is opened once, without blocking, and that same open file is what SDL reads,
 // so nothing can be swapped in between the checks and the read.

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Smearwell developers
+//
+// SPDX-License-Identifier: Zlib
+
 // Loading a BMP file onto a surface, and seeding the C library's random generator. Neither is
 // wired to any input; both keep no state.
 #pragma once

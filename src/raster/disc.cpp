@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Smearwell developers
+//
+// SPDX-License-Identifier: Zlib
+
 // Midpoint-circle disc as horizontal spans.
 #include "raster/disc.hpp"
 

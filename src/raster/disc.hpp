@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Smearwell developers
+//
+// SPDX-License-Identifier: Zlib
+
 // Horizontal spans and filled discs, the only shapes the program draws by itself (the brush's disc).
 // Every pixel goes through write_pixel.
 #pragma once

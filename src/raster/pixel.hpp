@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Smearwell developers
+//
+// SPDX-License-Identifier: Zlib
+
 // Reading and writing one pixel of a software surface, at any of SDL's pixel sizes (1 to 4 bytes).
 // Neither coordinates nor locking are checked here: callers keep 0 <= x < w, 0 <= y < h and only
 // touch surfaces they created themselves.

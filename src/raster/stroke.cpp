@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Smearwell developers
+//
+// SPDX-License-Identifier: Zlib
+
 // Brush stroke along a segment: one whole-brush blit per pixel of the driving axis.
 #include "raster/stroke.hpp"
 

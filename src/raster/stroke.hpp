@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Smearwell developers
+//
+// SPDX-License-Identifier: Zlib
+
 // Stamping the brush along a digital straight line, so that a pointer that jumped many pixels
 // between two frames still leaves an unbroken trail. Drawing is all SDL blits; the brush's colour
 // key keeps the surround of its disc transparent.

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Smearwell developers
+//
+// SPDX-License-Identifier: Zlib
+
 // Xvfb, the program under test, XTest input and XGetImage read-back.
 #include "harness.hpp"
 

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Smearwell developers
+//
+// SPDX-License-Identifier: Zlib
+
 // Real-window test harness: a private Xvfb server, the built program started in it with real
 // input sent through XTest, and the window read back with XGetImage.
 #pragma once

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Smearwell developers
+//
+// SPDX-License-Identifier: Zlib
+
 // Makes docs/screenshot.png: the real program in a private Xvfb server, a few strokes drawn with
 // real input, an invert, more strokes, and the window read back.
 // Usage: smearwell_screenshot OUTPUT.png

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Smearwell developers
+//
+// SPDX-License-Identifier: Zlib
+
 // The built program in a real X server, driven with real input and read back from the window.
 #include <chrono>
 #include <optional>

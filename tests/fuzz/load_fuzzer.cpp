@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Smearwell developers
+//
+// SPDX-License-Identifier: Zlib
+
 // libFuzzer target for the BMP loader: arbitrary bytes through the same header checks, SDL reader,
 // palette step and blit as load_image_at, onto a 32-bit and an 8-bit paletted destination.
 // Input: x then y, each a little-endian signed 16-bit number, then the file's bytes.

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Smearwell developers
+//
+// SPDX-License-Identifier: Zlib
+
 // Writes the tests' BMP files, each behind a 4-byte position, as the fuzzer's seed corpus.
 #include <cstdio>
 #include <cstdlib>

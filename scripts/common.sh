@@ -116,3 +116,16 @@ build_gtest() {
   cmake --build "$prefix-gtest-build" -j"$(nproc)" >/dev/null
   cmake --install "$prefix-gtest-build" >/dev/null
 }
+
+# Building for Windows and running the result under Wine.
+WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix wine wine64 nsis librsvg2-bin icoutils make dpkg-dev ca-certificates)
+
+# A 64-bit Wine prefix of the project's own in build/wine-prefix, made once (wineboot) and reused;
+# exported for everything run after it. No Mono or Gecko: nothing here needs them.
+use_wine_prefix() {
+  export WINEPREFIX=$PWD/build/wine-prefix WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    DISPLAY= wineboot --init >/dev/null 2>&1
+    wineserver --wait
+  fi
+}

@@ -7,7 +7,9 @@
 
 #include <climits>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
+#include <random>
 
 namespace test {
 
@@ -72,14 +74,14 @@ bytes paletted_bmp(const paletted_image& image) {
 }
 
 bytes saved_bmp(SDL_Surface* surface) {
-    char path[] = "/tmp/smearwell-bmp-XXXXXX";
-    const int fd = mkstemp(path);
+    const std::filesystem::path folder = fresh_folder();
+    const std::string path = (folder / "saved.bmp").string();
     bytes content;
-    if (fd >= 0 && SDL_SaveBMP(surface, path) == 0) {
+    if (SDL_SaveBMP(surface, path.c_str()) == 0) {
         std::ifstream in(path, std::ios::binary);
         content.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }
-    std::remove(path);
+    std::filesystem::remove_all(folder);
     return content;
 }
 
@@ -173,6 +175,16 @@ std::vector<std::pair<std::string, bytes>> malformed_files() {
         {"info header larger than the file", with(14, 4096)},
         {"pixel outside the palette", paletted_bmp(out_of_palette)},
     };
+}
+
+std::filesystem::path fresh_folder() {
+    std::random_device random;
+    for (;;) {
+        const auto folder = std::filesystem::temp_directory_path() / ("smearwell-test-" + std::to_string(random()));
+        if (std::filesystem::create_directory(folder)) {
+            return folder;
+        }
+    }
 }
 
 bool write_file(const std::string& path, const bytes& content) {

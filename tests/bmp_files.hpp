@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -41,5 +42,8 @@ std::vector<std::pair<std::string, bytes>> sample_files();
 std::vector<std::pair<std::string, bytes>> malformed_files();
 
 bool write_file(const std::string& path, const bytes& content);
+
+// A new, empty folder of the test's own under the system's temporary folder.
+std::filesystem::path fresh_folder();
 
 }  // namespace test

@@ -4,36 +4,14 @@
 
 // A long drag: 100,000 frames with the left button held while the pointer moves. Every record a
 // frame allocates must be released in that frame, so the heap stays flat.
-#include <malloc.h>
-
 #include <gtest/gtest.h>
 
 #include "app/frame.hpp"
 #include "app/startup.hpp"
+#include "platform.hpp"
 #include "support.hpp"
 
-#if defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define SMEARWELL_ASAN 1
-#endif
-#endif
-#if defined(__SANITIZE_ADDRESS__)
-#define SMEARWELL_ASAN 1
-#endif
-#ifdef SMEARWELL_ASAN
-extern "C" size_t __sanitizer_get_current_allocated_bytes();  // the sanitizer runtime's own count
-#endif
-
 namespace {
-
-// Bytes currently allocated on the heap, as the allocator in use counts them.
-size_t heap_in_use() {
-#ifdef SMEARWELL_ASAN
-    return __sanitizer_get_current_allocated_bytes();
-#else
-    return mallinfo2().uordblks;
-#endif
-}
 
 void drag_frames(SDL_Surface* screen, SDL_Surface* canvas, SDL_Surface* brush, SDL_Rect& last, int first, int count) {
     for (int i = first; i < first + count; ++i) {
@@ -51,9 +29,9 @@ TEST(LongRun, HundredThousandDrawingFramesKeepTheHeapFlat) {
     auto brush = smearwell::create_brush(SDL_MapRGB(screen->format, 143, 55, 205));
     SDL_Rect last{};
     drag_frames(screen, canvas.get(), brush.get(), last, 0, 1000);  // let SDL settle its own caches
-    const size_t before = heap_in_use();
+    const size_t before = test::heap_in_use();
     drag_frames(screen, canvas.get(), brush.get(), last, 1000, 100000);
-    const size_t after = heap_in_use();
+    const size_t after = test::heap_in_use();
     EXPECT_LE(after, before + 4096) << "heap grew from " << before << " to " << after << " bytes";
 }
 

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/platform.hpp"
 #include "raster/disc.hpp"
 
 namespace smearwell {
@@ -56,10 +57,7 @@ namespace {
 bool start_video() {
     std::printf("Initializing SDL.\n");
     if (!video_driver_chosen()) {
-        // With no display, classic SDL 1.2 falls back to libcaca, which takes over the terminal as
-        // soon as video starts. Its null output starts silently instead; the fallback is then
-        // refused below. A CACA_DRIVER the user set is kept.
-        setenv("CACA_DRIVER", "null", 0);
+        platform::keep_terminal_fallback_quiet();  // a fallback that does start is refused below
     }
     std::fflush(stdout);  // ahead of anything the video driver itself may print
     if (SDL_Init(SDL_INIT_VIDEO) == -1) {

@@ -7,18 +7,13 @@
 // so nothing can be swapped in between the checks and the read.
 #include "image/load.hpp"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <ctime>
 
 #include "image/bmp_header.hpp"
+#include "platform/platform.hpp"
 
 namespace smearwell {
 
@@ -29,29 +24,6 @@ constexpr int position_max = 32767;
 
 void report_load_failure(const char* name, const char* reason) {
     std::fprintf(stderr, "Couldn't load %s: %s\n", name, reason);
-}
-
-// Opens a regular file for reading without ever blocking (a FIFO with no writer would block an
-// ordinary open forever). Returns nullptr and the reason on failure.
-std::FILE* open_regular_file(const char* path, Sint64& size, const char*& reason) {
-    const int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        reason = std::strerror(errno);
-        return nullptr;
-    }
-    struct stat status {};
-    if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
-        close(fd);
-        reason = "not a regular file";
-        return nullptr;
-    }
-    size = status.st_size;
-    std::FILE* file = fdopen(fd, "rb");
-    if (!file) {
-        close(fd);
-        reason = "cannot read the file";
-    }
-    return file;
 }
 
 // Only the colours the file declares: both SDL libraries hand 1- and 4-bit images a palette of
@@ -101,7 +73,7 @@ void load_image_at(const char* path, SDL_Surface* destination, int x, int y) {
     }
     Sint64 size = 0;
     const char* reason = nullptr;
-    std::FILE* file = open_regular_file(path, size, reason);
+    std::FILE* file = platform::open_regular_file(path, size, reason);
     if (!file) {
         report_load_failure(path, reason);
         return;

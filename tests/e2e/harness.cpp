@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <sstream>
@@ -163,7 +164,44 @@ x_server::~x_server() {
     }
 }
 
+namespace {
+
+// The built program, unless SMEARWELL_PROGRAM names another (an installed one, say).
+std::string program_path() {
+    const char* path = std::getenv("SMEARWELL_PROGRAM");
+    return path && *path ? path : SMEARWELL_PROGRAM;
+}
+
+// A Windows build runs under Wine. SDL's entry there sends standard output and standard error to
+// stdout.txt and stderr.txt beside the program (in text mode, so lines end in CR LF), and the
+// Windows counterpart of SDL's x11 driver is windib. Returns the folder of those files, or "".
+std::string windows_output_folder(const std::string& path) {
+    const auto dot = path.rfind(".exe");
+    return dot != std::string::npos && dot + 4 == path.size() ? path.substr(0, path.find_last_of('/') + 1) : "";
+}
+
+// What a Windows program wrote to `name`, lines ending in LF; "" when the file is not there.
+std::string read_output_file(const std::string& path) {
+    std::string text;
+    if (std::FILE* file = std::fopen(path.c_str(), "rb")) {
+        for (int c; (c = std::fgetc(file)) != EOF;) {
+            if (c != '\r') {
+                text.push_back(static_cast<char>(c));
+            }
+        }
+        std::fclose(file);
+    }
+    return text;
+}
+
+}  // namespace
+
 program::program(const std::vector<std::pair<std::string, std::string>>& environment) {
+    const std::string path = program_path();
+    windows_folder = windows_output_folder(path);
+    for (const char* name : {"stdout.txt", "stderr.txt"}) {
+        std::remove((windows_folder + name).c_str());  // what an earlier run left
+    }
     int out[2], err[2];
     if (pipe(out) != 0 || pipe(err) != 0) {
         throw std::runtime_error("pipe");
@@ -178,12 +216,14 @@ program::program(const std::vector<std::pair<std::string, std::string>>& environ
             close(fd);
         }
         for (const auto& [name, value] : environment) {
-            value.empty() ? unsetenv(name.c_str()) : setenv(name.c_str(), value.c_str(), 1);
+            const bool windib = !windows_folder.empty() && name == "SDL_VIDEODRIVER" && value == "x11";
+            value.empty() ? unsetenv(name.c_str()) : setenv(name.c_str(), windib ? "windib" : value.c_str(), 1);
         }
-        // The built program, unless SMEARWELL_PROGRAM names another (an installed one, say).
-        const char* path = std::getenv("SMEARWELL_PROGRAM");
-        path = path && *path ? path : SMEARWELL_PROGRAM;
-        execl(path, path, static_cast<char*>(nullptr));
+        if (windows_folder.empty()) {
+            execl(path.c_str(), path.c_str(), static_cast<char*>(nullptr));
+        } else {
+            execlp("wine", "wine", path.c_str(), static_cast<char*>(nullptr));
+        }
         _exit(127);
     }
     close(out[1]);
@@ -210,12 +250,19 @@ void program::drain_pipes() {
 
 std::string program::standard_output() {
     drain_pipes();
-    return out_text;
+    return windows_folder.empty() ? out_text : read_output_file(windows_folder + "stdout.txt");
 }
 
+// On Windows, SDL deletes stderr.txt at exit when nothing was written to it: an empty one left
+// behind after the program ended is a fault of its own.
 std::string program::standard_error() {
     drain_pipes();
-    return err_text;
+    if (windows_folder.empty()) {
+        return err_text;
+    }
+    const std::string file = windows_folder + "stderr.txt";
+    const std::string text = read_output_file(file);
+    return text.empty() && pid < 0 && access(file.c_str(), F_OK) == 0 ? "(an empty stderr.txt was left behind)" : text;
 }
 
 exit_result program::wait_for_exit(double seconds) {

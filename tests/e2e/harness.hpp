@@ -57,14 +57,14 @@ struct exit_result {
 class program {
 public:
     // Starts the built program with `environment` added to (or, with an empty value, removed from)
-    // the test's own environment.
+    // the test's own environment. A Windows build (SMEARWELL_PROGRAM=….exe) runs under Wine.
     explicit program(const std::vector<std::pair<std::string, std::string>>& environment);
     ~program();
     program(const program&) = delete;
     program& operator=(const program&) = delete;
 
     std::string standard_output();  // everything printed so far
-    std::string standard_error();
+    std::string standard_error();   // also what a Windows build left in stderr.txt
     exit_result wait_for_exit(double seconds);
 
 private:
@@ -74,6 +74,7 @@ private:
     int err_fd = -1;
     std::string out_text;
     std::string err_text;
+    std::string windows_folder;  // where a Windows build run under Wine writes its output files
 };
 
 // The program's window on `server`, once mapped and 800x600; 0 if none appears in time.

@@ -1,0 +1,25 @@
+// SPDX-FileCopyrightText: 2026 The Smearwell developers
+// SPDX-License-Identifier: Zlib
+
+// What differs between POSIX systems and Windows, behind one interface: posix.cpp or windows.cpp
+// is built, as CMake finds the target. Nothing else in the program asks which system it is on.
+#pragma once
+
+#include <cstdio>
+
+#include <SDL.h>
+
+namespace smearwell::platform {
+
+// Opens `path` for reading when it names a regular file, and never blocks doing so: a FIFO, a
+// named pipe, a terminal, a serial port or a device name such as CON or NUL is refused with the
+// reason "not a regular file". Returns the open file and its size in bytes, or nullptr and the
+// reason (a static string).
+std::FILE* open_regular_file(const char* path, Sint64& size, const char*& reason);
+
+// Called before SDL's video starts when the user chose no driver. On POSIX systems, classic SDL 1.2
+// falls back to libcaca without a display, which takes over the terminal; its null output is
+// asked for instead (a CACA_DRIVER the user set is kept). Windows has no such fallback.
+void keep_terminal_fallback_quiet();
+
+}  // namespace smearwell::platform

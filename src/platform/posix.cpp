@@ -1,0 +1,44 @@
+// SPDX-FileCopyrightText: 2026 The Smearwell developers
+// SPDX-License-Identifier: Zlib
+
+// The platform seam on POSIX systems (Linux and the like).
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/platform.hpp"
+
+namespace smearwell::platform {
+
+// O_NONBLOCK: a FIFO with no writer would block an ordinary open forever. The same open file is
+// then checked and read, so nothing can be swapped in between.
+std::FILE* open_regular_file(const char* path, Sint64& size, const char*& reason) {
+    const int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        reason = std::strerror(errno);
+        return nullptr;
+    }
+    struct stat status {};
+    if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        close(fd);
+        reason = "not a regular file";
+        return nullptr;
+    }
+    size = status.st_size;
+    std::FILE* file = fdopen(fd, "rb");
+    if (!file) {
+        close(fd);
+        reason = "cannot read the file";
+    }
+    return file;
+}
+
+void keep_terminal_fallback_quiet() {
+    setenv("CACA_DRIVER", "null", 0);
+}
+
+}  // namespace smearwell::platform

@@ -1,0 +1,38 @@
+// SPDX-FileCopyrightText: 2026 The Smearwell developers
+// SPDX-License-Identifier: Zlib
+
+#include <malloc.h>
+#include <sys/stat.h>
+
+#include "platform.hpp"
+
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define SMEARWELL_ASAN 1
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__)
+#define SMEARWELL_ASAN 1
+#endif
+#ifdef SMEARWELL_ASAN
+extern "C" size_t __sanitizer_get_current_allocated_bytes();  // the sanitizer runtime's own count
+#endif
+
+namespace test {
+
+// A FIFO with no writer (an ordinary open would wait for one forever), a folder, a device.
+std::vector<std::string> not_regular_files(const std::filesystem::path& folder) {
+    const std::string fifo = (folder / "fifo").string();
+    mkfifo(fifo.c_str(), 0600);
+    return {fifo, folder.string(), "/dev/zero"};
+}
+
+std::size_t heap_in_use() {
+#ifdef SMEARWELL_ASAN
+    return __sanitizer_get_current_allocated_bytes();
+#else
+    return mallinfo2().uordblks;
+#endif
+}
+
+}  // namespace test

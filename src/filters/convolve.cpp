@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "filters/hot_loop.hpp"
+#include "platform/platform.hpp"
 #include "raster/pixel.hpp"
 #include "raster/surface.hpp"
 
@@ -245,10 +246,7 @@ void convolve_canvas(SDL_Surface* surface) {
     } else {
         convolve_plane_rows(surface, result.get(), report);
     }
-    // One write, whatever the stream's buffering: a line-buffered terminal would otherwise take
-    // one write per line.
-    std::fwrite(report.data(), 1, report.size(), stdout);
-    std::fflush(stdout);
+    platform::write_at_once(stdout, report.data(), report.size());
     SDL_UpdateRect(result.get(), 0, 0, 0, 0);
     SDL_Rect origin{};
     SDL_BlitSurface(result.get(), nullptr, surface, &origin);

@@ -5,6 +5,7 @@
 // is built, as CMake finds the target. Nothing else in the program asks which system it is on.
 #pragma once
 
+#include <cstddef>
 #include <cstdio>
 
 #include <SDL.h>
@@ -21,5 +22,10 @@ std::FILE* open_regular_file(const char* path, Sint64& size, const char*& reason
 // falls back to libcaca without a display, which takes over the terminal; its null output is
 // asked for instead (a CACA_DRIVER the user set is kept). Windows has no such fallback.
 void keep_terminal_fallback_quiet();
+
+// Writes `size` bytes to `stream` in one system write (more only if the system takes less): what
+// the stream holds is flushed first, then the bytes go straight to its file descriptor. A
+// line-buffered stream would otherwise make a write of every line.
+void write_at_once(std::FILE* stream, const char* data, std::size_t size);
 
 }  // namespace smearwell::platform

@@ -37,6 +37,22 @@ std::FILE* open_regular_file(const char* path, Sint64& size, const char*& reason
     return file;
 }
 
+void write_at_once(std::FILE* stream, const char* data, std::size_t size) {
+    std::fflush(stream);
+    const int fd = fileno(stream);
+    while (size > 0) {
+        const ssize_t written = write(fd, data, size);
+        if (written < 0 && errno == EINTR) {
+            continue;
+        }
+        if (written <= 0) {
+            return;  // the stream's reader went away: nothing more to do, as with stdio
+        }
+        data += written;
+        size -= static_cast<std::size_t>(written);
+    }
+}
+
 void keep_terminal_fallback_quiet() {
     setenv("CACA_DRIVER", "null", 0);
 }

@@ -62,6 +62,20 @@ std::FILE* open_regular_file(const char* path, Sint64& size, const char*& reason
     return file;
 }
 
+// _write translates line ends as the stream would on a descriptor opened in text mode.
+void write_at_once(std::FILE* stream, const char* data, std::size_t size) {
+    std::fflush(stream);
+    const int fd = _fileno(stream);
+    while (size > 0) {
+        const int written = _write(fd, data, static_cast<unsigned>(size));
+        if (written <= 0) {
+            return;
+        }
+        data += written;
+        size -= static_cast<std::size_t>(written);
+    }
+}
+
 void keep_terminal_fallback_quiet() {}
 
 }  // namespace smearwell::platform

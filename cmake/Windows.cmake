@@ -13,6 +13,9 @@ find_file(SDL_LICENSE COPYING PATHS "${SDL_PREFIX}/share/licenses/SDL" NO_DEFAUL
 # and exits with its status.
 target_link_directories(smearwell PRIVATE ${SDL_LIBRARY_DIRS})
 target_link_libraries(smearwell PRIVATE mingw32 SDLmain)
+# Beside the program in the build folder too, so that it runs from there.
+add_custom_command(TARGET smearwell POST_BUILD COMMAND ${CMAKE_COMMAND} -E copy_if_different ${SDL_DLL}
+                   $<TARGET_FILE_DIR:smearwell>)
 
 # The icon, made from the project's SVG at the sizes Windows asks for.
 find_program(RSVG_CONVERT rsvg-convert REQUIRED)

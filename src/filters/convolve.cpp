@@ -220,17 +220,20 @@ void convolve_plane_rows(const SDL_Surface* surface, SDL_Surface* result, std::s
 }  // namespace
 
 void append_report_line(std::string& report, unsigned red, unsigned green, unsigned blue) {
+    char line[report_line_capacity];
+    std::size_t length = 0;
     for (const unsigned value : {red, green, blue}) {
-        report += ' ';
+        line[length++] = ' ';
         if (value >= 100) {
-            report += static_cast<char>('0' + value / 100);
+            line[length++] = static_cast<char>('0' + value / 100);
         }
         if (value >= 10) {
-            report += static_cast<char>('0' + value / 10 % 10);
+            line[length++] = static_cast<char>('0' + value / 10 % 10);
         }
-        report += static_cast<char>('0' + value % 10);
+        line[length++] = static_cast<char>('0' + value % 10);
     }
-    report += '\n';
+    line[length++] = '\n';
+    report.append(line, length);
 }
 
 void convolve_canvas(SDL_Surface* surface) {

@@ -12,8 +12,8 @@
 #include <gtest/gtest.h>
 
 #include "bmp_files.hpp"
-#include "platform.hpp"
 #include "image/load.hpp"
+#include "platform.hpp"
 #include "raster/pixel.hpp"
 #include "support.hpp"
 

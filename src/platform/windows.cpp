@@ -34,8 +34,8 @@ std::FILE* open_regular_file(const char* path, Sint64& size, const char*& reason
         reason = "not a regular file";
         return nullptr;
     }
-    HANDLE handle = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE handle =
+        CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         reason = reason_for(GetLastError());
         return nullptr;

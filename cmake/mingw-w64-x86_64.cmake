@@ -12,6 +12,6 @@ set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
 set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
 set(CMAKE_CROSSCOMPILING_EMULATOR env WINEDEBUG=-all "WINEPATH=${SMEARWELL_CROSS_PREFIX}/bin" wine)
 
-# The C and C++ runtimes, winpthread included, linked in: SDL.dll is the only DLL shipped.
-set(CMAKE_EXE_LINKER_FLAGS_INIT
-    "-static-libgcc -static-libstdc++ -Wl,-Bstatic,--whole-archive -lwinpthread -Wl,--no-whole-archive,-Bdynamic")
+# The C and C++ runtimes, winpthread included, linked in: SDL.dll is the only DLL shipped. SDL
+# itself is linked through its import library, named by its full path, which -static leaves alone.
+set(CMAKE_EXE_LINKER_FLAGS_INIT -static)

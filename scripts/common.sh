@@ -43,7 +43,7 @@ sdl_package() {
 }
 
 BUILD_PACKAGES=(g++ cmake make pkg-config "$(sdl_package)")
-TEST_PACKAGES=(libgtest-dev libbenchmark-dev xvfb libx11-dev libxtst-dev zlib1g-dev clang libclang-rt-14-dev
+TEST_PACKAGES=(libgtest-dev googletest libbenchmark-dev xvfb libx11-dev libxtst-dev zlib1g-dev clang libclang-rt-14-dev
                desktop-file-utils man-db groff-base file dpkg-dev
                lintian appstream reuse)
 # Classic SDL 1.2.15 conflicts with sdl12-compat, so it is never installed: its two packages are
@@ -118,7 +118,7 @@ build_gtest() {
 }
 
 # Building for Windows and running the result under Wine.
-WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix wine wine64 nsis librsvg2-bin icoutils make dpkg-dev ca-certificates)
+WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix googletest wine wine64 nsis librsvg2-bin icoutils make dpkg-dev ca-certificates)
 
 # A 64-bit Wine prefix of the project's own in build/wine-prefix, made once (wineboot) and reused;
 # exported for everything run after it. No Mono or Gecko: nothing here needs them.

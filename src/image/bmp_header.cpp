@@ -3,14 +3,16 @@
 // SPDX-License-Identifier: Zlib
 
 // BMP header checks, and the checks of the image SDL's reader makes of a file before it is blitted.
-// Offsets and field sizes are those of the Windows BMP file format: a 14-byte
-// file header, then an info header of 12 bytes (OS/2) or 40 and more, little-endian throughout.
+// Offsets and field sizes are those of the Windows BMP file format: a 14-byte file header, then an
+// info header of 12 bytes (OS/2) or 40 and more, little-endian throughout.
 #include "image/bmp_header.hpp"
 
 #include <algorithm>
 #include <bit>
 #include <climits>
 #include <cstdint>
+
+#include "raster/pixel.hpp"
 
 namespace smearwell {
 
@@ -140,7 +142,7 @@ bool is_channel_mask(Uint32 mask) {
 // Every pixel index of a paletted image names one of the colours its file declares.
 bool indices_within(const SDL_Surface* image, int colours) {
     for (int y = 0; y < image->h; ++y) {
-        const Uint8* row = static_cast<const Uint8*>(image->pixels) + static_cast<std::ptrdiff_t>(y) * image->pitch;
+        const Uint8* row = pixel_row(image, y);
         if (std::any_of(row, row + image->w, [colours](Uint8 index) { return index >= colours; })) {
             return false;
         }

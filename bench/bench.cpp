@@ -66,7 +66,7 @@ BENCHMARK(BM_CanvasCopy);
 
 void BM_Stroke800(benchmark::State& state) {
     auto canvas = make_canvas();
-    const auto brush = create_brush(0x8F37CD);
+    const auto brush = create_brush();
     for (auto _ : state) {
         benchmark::DoNotOptimize(stamp_stroke(canvas.get(), brush.get(), at(0, 300), at(799, 300)));
     }
@@ -77,7 +77,7 @@ BENCHMARK(BM_Stroke800);
 void BM_FrameUpdate(benchmark::State& state) {
     SDL_Surface* screen = SDL_GetVideoSurface();
     auto canvas = make_canvas();
-    const auto brush = create_brush(0x8F37CD);
+    const auto brush = create_brush();
     int x = 0;
     int y = 0;
     SDL_GetMouseState(&x, &y);

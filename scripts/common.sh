@@ -66,6 +66,55 @@ prepare_classic_sdl() {
   echo "$dir/pkgconfig"
 }
 
+# The machine's own Debian archive, as its apt configuration names it: the first source that
+# carries the release itself (deb822 files in sources.list.d, then sources.list). Prints
+# "URI SUITE KEYRING"; the keyring is the source's Signed-By, or Debian's archive keyring. No
+# archive host is written anywhere in the project: a mirror or proxy the machine uses is used here.
+debian_archive() {
+  local codename
+  codename=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
+  local found
+  found=$(awk -v codename="$codename" '
+    function flush() {
+      if (types ~ /(^| )deb( |$)/ && (" " suites " ") ~ (" " codename " ") && uri != "") {
+        print uri, codename, (signed != "" ? signed : "-"); exit
+      }
+      types = suites = uri = signed = ""
+    }
+    /^[[:space:]]*$/ { flush(); next }
+    /^Types:/ { types = $0; sub(/^Types:[[:space:]]*/, "", types) }
+    /^URIs:/ { uri = $2 }
+    /^Suites:/ { suites = $0; sub(/^Suites:[[:space:]]*/, "", suites) }
+    /^Signed-By:/ && $2 ~ /^\// { signed = $2 }
+    END { flush() }' /etc/apt/sources.list.d/*.sources 2>/dev/null || true)
+  if [ -z "$found" ] && [ -f /etc/apt/sources.list ]; then
+    found=$(sed -E 's/\[[^]]*\]//' /etc/apt/sources.list |
+      awk -v codename="$codename" '$1 == "deb" && $3 == codename { print $2, codename, "-"; exit }')
+  fi
+  [ -n "$found" ] || { echo "no Debian archive for '$codename' in this machine's apt configuration" >&2; return 1; }
+  local uri suite keyring
+  read -r uri suite keyring <<<"$found"
+  [ "$keyring" != - ] || keyring=/usr/share/keyrings/debian-archive-keyring.gpg
+  echo "$uri $suite $keyring"
+}
+
+# One line of a private sources list for the machine's Debian archive. Usage: debian_archive_line
+# TYPE [ARCHITECTURE], where TYPE is deb or deb-src.
+debian_archive_line() {
+  local uri suite keyring options
+  read -r uri suite keyring < <(debian_archive)
+  options="signed-by=$keyring${2:+ arch=$2}"
+  echo "$1 [$options] $uri $suite main"
+}
+
+# The hosts of every archive the machine's apt configuration names: none may appear in the project.
+apt_archive_hosts() {
+  { grep -hE '^URIs:' /etc/apt/sources.list.d/*.sources 2>/dev/null | sed -E 's/^URIs:[[:space:]]*//' | tr ' ' '\n'
+    grep -hE '^deb(-src)?[[:space:]]' /etc/apt/sources.list /etc/apt/sources.list.d/*.list 2>/dev/null |
+      sed -E 's/\[[^]]*\]//' | awk '{ print $2 }'; } |
+    sed -nE 's|^[a-z+]+://([^/:]+).*|\1|p' | sort -u
+}
+
 # Classic SDL 1.2.15's source, from Debian's source package with Debian's patches applied: fetched
 # and unpacked once into the build folder, through a private apt configuration (its own sources
 # list and lists folder), so the machine's apt setup is never touched. Prints the source folder.
@@ -75,8 +124,7 @@ sdl_source() {
   if [ ! -f "$dir/SDL-1.2.15/configure" ]; then
     install_missing_packages dpkg-dev ca-certificates >&2
     rm -rf "$dir" && mkdir -p "$dir/apt/lists/partial" "$dir/apt/cache/archives/partial" "$dir/download"
-    echo "deb-src [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] http://deb.debian.org/debian bookworm main" \
-      > "$dir/apt/sources.list"
+    debian_archive_line deb-src > "$dir/apt/sources.list"
     local private=(-o "Dir::Etc::SourceList=$dir/apt/sources.list" -o Dir::Etc::SourceParts=/dev/null
                    -o "Dir::State::Lists=$dir/apt/lists" -o "Dir::Cache=$dir/apt/cache")
     apt-get "${private[@]}" update -qq >&2

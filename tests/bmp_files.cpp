@@ -152,6 +152,12 @@ std::vector<std::pair<std::string, bytes>> malformed_files() {
         file.resize(offset + 16, 0xFF);
         return file;
     };
+    // Tiny files that declare huge images: the data is only "end of bitmap".
+    auto run_length = [](int bits, std::uint32_t compression, std::size_t palette_bytes) {
+        bytes file = bmp_headers(54 + palette_bytes, 16383, 16384, bits, compression);
+        file.insert(file.end(), {0, 1});
+        return file;
+    };
     paletted_image out_of_palette = sample_paletted(8, 4, 4, false, 4);
     out_of_palette.indices[5] = 4;
     return {
@@ -165,6 +171,11 @@ std::vector<std::pair<std::string, bytes>> malformed_files() {
         {"zero height", with(22, 0)},
         {"height of INT_MIN", with(22, 0x80000000u)},
         {"side over 16384", with(18, 16385)},
+        {"width of 16384", with(18, 16384)},
+        {"RLE8 of 32-bit pixels, 16383 x 16384 in 56 bytes", run_length(32, 1, 0)},
+        {"RLE8 of 8-bit pixels, 16383 x 16384 in 1 KiB", run_length(8, 1, 1024)},
+        {"RLE4 of 8-bit pixels", with(30, 2)},
+        {"compression 4 (JPEG)", with(30, 4)},
         {"pixel data cut short", bytes(good.begin(), good.end() - 1)},
         {"16383 x 65535 header only", huge},
         {"more colours than 8 bits address", with(46, 300)},

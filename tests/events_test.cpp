@@ -3,6 +3,9 @@
 // SPDX-License-Identifier: Zlib
 
 // Events and the main loop: which events change which flags, and how a batch is taken.
+#include <array>
+#include <vector>
+
 #include <gtest/gtest.h>
 
 #include "app/events.hpp"
@@ -26,11 +29,13 @@ SDL_Event key(Uint8 type, SDLKey symbol, SDLMod modifiers = KMOD_NONE) {
     return event;
 }
 
-SDL_Event button(Uint8 type, Uint8 which) {
+SDL_Event button(Uint8 type, Uint8 which, Uint16 x = 0, Uint16 y = 0) {
     SDL_Event event{};
     event.type = type;
     event.button.type = type;
     event.button.button = which;
+    event.button.x = x;
+    event.button.y = y;
     return event;
 }
 
@@ -63,6 +68,26 @@ TEST(Events, OnlyTheLeftButtonStartsAndStopsDrawing) {
     EXPECT_EQ(flags.drawing, 0);
 }
 
+// Strokes start and end at the button events' own positions; a repeated press or release is no
+// change; a release SDL dropped from its full queue is made good from SDL's button state.
+TEST(Events, LeftButtonChangesKeepTheirPositionsAndOrder) {
+    loop_flags flags;
+    handle_event(button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 5, 6), flags);
+    handle_event(button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 9, 9), flags);
+    handle_event(button(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, 7, 8), flags);
+    handle_event(button(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, 9, 9), flags);
+    handle_event(button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 300, 200), flags);
+    test::set_pointer(310, 210);  // SDL's state says every button is up
+    smearwell::drain_events(flags);
+    ASSERT_EQ(flags.button_changes.size(), 4u);
+    const std::vector<std::array<int, 3>> expected{{1, 5, 6}, {0, 7, 8}, {1, 300, 200}, {0, 310, 210}};
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        const auto& change = flags.button_changes[i];
+        EXPECT_EQ((std::array<int, 3>{change.pressed, change.x, change.y}), expected[i]) << i;
+    }
+    EXPECT_EQ(flags.drawing, 0);
+}
+
 TEST(Events, FilterKeysActOnReleaseWhateverTheModifiers) {
     loop_flags flags;
     handle_event(key(SDL_KEYDOWN, SDLK_i), flags);
@@ -88,7 +113,7 @@ class Loop : public testing::Test {
 protected:
     SDL_Surface* screen = SDL_SetVideoMode(800, 600, 32, SDL_SWSURFACE);
     smearwell::surface_ptr canvas = smearwell::create_canvas(screen);
-    smearwell::surface_ptr brush = smearwell::create_brush(SDL_MapRGB(screen->format, 143, 55, 205));
+    smearwell::surface_ptr brush = smearwell::create_brush();
     SDL_Rect last{};
 
     void SetUp() override {

@@ -3,6 +3,7 @@
 // SPDX-License-Identifier: Zlib
 
 // The frame update on a dummy-driver screen: what is painted, and exactly what is refreshed.
+#include <array>
 #include <memory>
 #include <vector>
 
@@ -22,7 +23,7 @@ protected:
     SDL_Surface* screen = SDL_SetVideoMode(800, 600, 32, SDL_SWSURFACE);
     Uint32 stroke = SDL_MapRGBA(screen->format, 143, 55, 205, 128);
     smearwell::surface_ptr canvas = smearwell::create_canvas(screen);
-    smearwell::surface_ptr brush = smearwell::create_brush(stroke);
+    smearwell::surface_ptr brush = smearwell::create_brush();
     SDL_Rect last{};
 
     void SetUp() override {
@@ -96,6 +97,20 @@ TEST_F(Frame, FullRefreshWinsOverDrawingButTheStrokeIsStillPainted) {
     start_at(10, 10);
     EXPECT_EQ(frame(60, 10, 1, 1), (std::vector{rect(0, 0, 0, 0)}));
     EXPECT_EQ(test::pixels_not(canvas.get(), 0).size(), 204u + 50u * 17u);
+}
+
+// The brush's colour is mapped on its own layout, not the screen's: the two differ on a display
+// whose channels lie in another order (blue in the high byte here).
+TEST(Brush, HoldsTheStrokeColourInItsOwnLayoutWhateverTheScreens) {
+    ASSERT_NE(SDL_SetVideoMode(800, 600, 32, SDL_SWSURFACE), nullptr);
+    const smearwell::surface_ptr bgr_screen(
+        SDL_CreateRGBSurface(SDL_SWSURFACE, 4, 4, 32, 0x000000FF, 0x0000FF00, 0x00FF0000, 0), SDL_FreeSurface);
+    ASSERT_NE(SDL_MapRGB(bgr_screen->format, 143, 55, 205),
+              SDL_MapRGB(smearwell::create_brush()->format, 143, 55, 205));
+    const auto brush = smearwell::create_brush();
+    Uint8 red = 0, green = 0, blue = 0;
+    SDL_GetRGB(smearwell::read_pixel(brush.get(), 10, 10), brush->format, &red, &green, &blue);
+    EXPECT_EQ((std::array{red, green, blue}), (std::array<Uint8, 3>{143, 55, 205}));
 }
 
 TEST_F(Frame, LastPointerPositionIsRewrittenEveryCall) {

@@ -26,7 +26,7 @@ TEST(LongRun, HundredThousandDrawingFramesKeepTheHeapFlat) {
     SDL_Surface* screen = SDL_SetVideoMode(800, 600, 32, SDL_SWSURFACE);
     ASSERT_NE(screen, nullptr);
     auto canvas = smearwell::create_canvas(screen);
-    auto brush = smearwell::create_brush(SDL_MapRGB(screen->format, 143, 55, 205));
+    auto brush = smearwell::create_brush();
     SDL_Rect last{};
     drag_frames(screen, canvas.get(), brush.get(), last, 0, 1000);  // let SDL settle its own caches
     const size_t before = test::heap_in_use();

@@ -8,6 +8,31 @@
 
 namespace smearwell {
 
+namespace {
+
+// Only real changes are kept, so a repeated press or release says nothing new.
+void note_left_button(const SDL_MouseButtonEvent& event, Uint8 pressed, loop_flags& flags) {
+    if (flags.drawing == pressed) {
+        return;
+    }
+    flags.drawing = pressed;
+    flags.button_changes.push_back({pressed, static_cast<Sint16>(event.x), static_cast<Sint16>(event.y)});
+}
+
+// SDL keeps at most 128 queued events and drops the rest silently: a flood of clicks and keys read
+// in one go can lose a release. SDL's own button state, which the same read brings up to date,
+// still tells that the button is up; the stroke then ends where the pointer is.
+void end_stroke_whose_release_was_lost(loop_flags& flags) {
+    int x = 0;
+    int y = 0;
+    if (flags.drawing && !(SDL_GetMouseState(&x, &y) & SDL_BUTTON(SDL_BUTTON_LEFT))) {
+        flags.drawing = 0;
+        flags.button_changes.push_back({0, static_cast<Sint16>(x), static_cast<Sint16>(y)});
+    }
+}
+
+}  // namespace
+
 void handle_event(const SDL_Event& event, loop_flags& flags) {
     switch (event.type) {
     case SDL_KEYDOWN:
@@ -24,12 +49,12 @@ void handle_event(const SDL_Event& event, loop_flags& flags) {
         break;
     case SDL_MOUSEBUTTONDOWN:
         if (event.button.button == SDL_BUTTON_LEFT) {
-            flags.drawing = 1;
+            note_left_button(event.button, 1, flags);
         }
         break;
     case SDL_MOUSEBUTTONUP:
         if (event.button.button == SDL_BUTTON_LEFT) {
-            flags.drawing = 0;
+            note_left_button(event.button, 0, flags);
         }
         break;
     case SDL_QUIT: flags.quit_requested = 1; break;
@@ -42,6 +67,11 @@ void drain_events(loop_flags& flags) {
     while (SDL_PollEvent(&event)) {
         handle_event(event, flags);
     }
+    end_stroke_whose_release_was_lost(flags);
+}
+
+void ignore_motion_events() {
+    SDL_EventState(SDL_MOUSEMOTION, SDL_IGNORE);
 }
 
 }  // namespace smearwell

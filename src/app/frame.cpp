@@ -37,12 +37,52 @@ std::unique_ptr<SDL_Rect> read_pointer_position() {
     return position;
 }
 
+// The smallest rectangle holding `rect` and (x, y, w, h).
+void grow_to_hold(SDL_Rect& rect, int x, int y, int w, int h) {
+    const int left = std::min<int>(rect.x, x);
+    const int top = std::min<int>(rect.y, y);
+    const int right = std::max(rect.x + rect.w, x + w);
+    const int bottom = std::max(rect.y + rect.h, y + h);
+    rect = {static_cast<Sint16>(left), static_cast<Sint16>(top), static_cast<Uint16>(right - left),
+            static_cast<Uint16>(bottom - top)};
+}
+
+// One stroke segment onto the canvas, its end stamped once more as a frame's stroke always is;
+// `dirty` grows to hold it.
+void paint_segment(SDL_Surface* canvas, SDL_Surface* brush, const SDL_Rect& from, const SDL_Rect& to,
+                   std::unique_ptr<SDL_Rect>& dirty) {
+    const auto segment = stamp_stroke(canvas, brush, from, to);
+    blit_whole_at(brush, canvas, to);
+    if (!dirty) {
+        dirty = std::make_unique<SDL_Rect>(*segment);
+    } else {
+        grow_to_hold(*dirty, segment->x, segment->y, segment->w, segment->h);
+    }
+}
+
+SDL_Rect position_of(const button_change& change) {
+    SDL_Rect position{};
+    position.x = change.x;
+    position.y = change.y;
+    return position;
+}
+
+// The batch's last press, or the last position when the button was already down.
+SDL_Rect stroke_start(const SDL_Rect& last_position, std::span<const button_change> button_changes) {
+    return button_changes.empty() || !button_changes.back().pressed ? last_position
+                                                                    : position_of(button_changes.back());
+}
+
 void refresh_changes(SDL_Surface* screen, const SDL_Surface* brush, const SDL_Rect& current,
-                     const SDL_Rect& last_position, const SDL_Rect* dirty, Uint8 full_refresh) {
+                     const SDL_Rect& last_position, SDL_Rect* dirty, Uint8 full_refresh) {
     if (full_refresh) {
         SDL_UpdateRect(screen, 0, 0, 0, 0);
     } else if (dirty) {
-        // Spans the whole segment plus the brush, so it covers the old and the new pointer image.
+        // The strokes, and the old and the new pointer image. A stroke that starts at the last
+        // position and ends at the pointer already holds both, and that is every stroke while the
+        // loop keeps up with its events.
+        grow_to_hold(*dirty, current.x, current.y, brush->w, brush->h);
+        grow_to_hold(*dirty, last_position.x, last_position.y, brush->w, brush->h);
         refresh_clipped(screen, dirty->x, dirty->y, dirty->w, dirty->h);
     } else {
         refresh_clipped(screen, current.x, current.y, brush->w, brush->h);
@@ -52,13 +92,26 @@ void refresh_changes(SDL_Surface* screen, const SDL_Surface* brush, const SDL_Re
 
 }  // namespace
 
-void update_frame(SDL_Surface* screen, SDL_Surface* canvas, SDL_Surface* brush, SDL_Rect& last_position, Uint8 drawing,
-                  Uint8 full_refresh) {
-    const auto current = read_pointer_position();
+std::unique_ptr<SDL_Rect> paint_finished_strokes(SDL_Surface* canvas, SDL_Surface* brush, const SDL_Rect& last_position,
+                                                 std::span<const button_change> button_changes) {
     std::unique_ptr<SDL_Rect> dirty;
+    SDL_Rect from = last_position;
+    for (const button_change& change : button_changes) {
+        const SDL_Rect at = position_of(change);
+        if (!change.pressed) {
+            paint_segment(canvas, brush, from, at, dirty);
+        }
+        from = at;
+    }
+    return dirty;
+}
+
+void update_frame(SDL_Surface* screen, SDL_Surface* canvas, SDL_Surface* brush, SDL_Rect& last_position, Uint8 drawing,
+                  Uint8 full_refresh, std::span<const button_change> button_changes, const SDL_Rect* finished_strokes) {
+    const auto current = read_pointer_position();
+    auto dirty = finished_strokes ? std::make_unique<SDL_Rect>(*finished_strokes) : nullptr;
     if (drawing) {
-        dirty = stamp_stroke(canvas, brush, last_position, *current);
-        blit_whole_at(brush, canvas, *current);
+        paint_segment(canvas, brush, stroke_start(last_position, button_changes), *current, dirty);
     }
     SDL_BlitSurface(canvas, nullptr, screen, nullptr);
     // The pointer image reaches the screen only; the next frame's canvas copy covers it again.

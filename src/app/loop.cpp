@@ -14,6 +14,7 @@ namespace smearwell {
 
 void run_pass(SDL_Surface* screen, SDL_Surface* canvas, SDL_Surface* brush, SDL_Rect& last_position,
               loop_flags& flags) {
+    const auto finished_strokes = paint_finished_strokes(canvas, brush, last_position, flags.button_changes);
     if (flags.invert_request) {
         invert_canvas(canvas);
     }
@@ -21,9 +22,11 @@ void run_pass(SDL_Surface* screen, SDL_Surface* canvas, SDL_Surface* brush, SDL_
         convolve_canvas(canvas);
     }
     const Uint8 full_refresh = flags.invert_request | flags.convolve_request;
-    update_frame(screen, canvas, brush, last_position, flags.drawing, full_refresh);
+    update_frame(screen, canvas, brush, last_position, flags.drawing, full_refresh, flags.button_changes,
+                 finished_strokes.get());
     flags.invert_request = 0;
     flags.convolve_request = 0;
+    flags.button_changes.clear();
 }
 
 void run_main_loop(SDL_Surface* screen, SDL_Surface* canvas, SDL_Surface* brush, SDL_Rect& last_position) {

@@ -11,8 +11,9 @@
 
 namespace smearwell {
 
-// One pass's drawing work: the invert before the convolution, then the frame update, which
-// refreshes the whole screen when a filter ran; the requests are cleared afterwards.
+// One pass's drawing work: the strokes that ended in the last batch, the invert before the
+// convolution, then the frame update, which refreshes the whole screen when a filter ran; the
+// requests and button changes are cleared afterwards.
 void run_pass(SDL_Surface* screen, SDL_Surface* canvas, SDL_Surface* brush, SDL_Rect& last_position, loop_flags& flags);
 
 // Runs passes until a quit is requested. Never sleeps: it polls and redraws as fast as it can.

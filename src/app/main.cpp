@@ -12,6 +12,7 @@
 
 #include "app/loop.hpp"
 #include "app/startup.hpp"
+#include "platform/platform.hpp"
 
 namespace {
 
@@ -22,8 +23,8 @@ constexpr int exit_failure = 1;
 // before SDL shuts down.
 int run_session(SDL_Surface* screen) {
     using namespace smearwell;
-    const Uint32 stroke_colour = SDL_MapRGBA(screen->format, stroke_red, stroke_green, stroke_blue, stroke_alpha);
     SDL_EnableUNICODE(1);
+    ignore_motion_events();
     SDL_ShowCursor(SDL_DISABLE);
     const surface_ptr canvas = create_canvas(screen);
     if (!canvas) {
@@ -36,7 +37,7 @@ int run_session(SDL_Surface* screen) {
         std::fprintf(stderr, "Couldn't create the pointer position: %s\n", SDL_GetError());
         return exit_failure;
     }
-    const surface_ptr brush = create_brush(stroke_colour);
+    const surface_ptr brush = create_brush();
     if (!brush) {
         std::fprintf(stderr, "Couldn't create the brush: %s\n", SDL_GetError());
         return exit_failure;
@@ -50,6 +51,7 @@ int run_session(SDL_Surface* screen) {
 }  // namespace
 
 int main(int /*argc*/, char** /*argv*/) {
+    smearwell::platform::make_standard_streams_safe();
     smearwell::print_banner();
     SDL_Surface* screen = smearwell::open_display();
     if (!screen) {

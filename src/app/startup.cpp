@@ -103,10 +103,11 @@ surface_ptr create_canvas(const SDL_Surface* screen) {
 // both the painting tool and the visible cursor. Run-length encoding the key (SDL_RLEACCEL) blits
 // exactly the same pixels; a stroke is one blit per pixel of its length, and with it classic SDL
 // copies only the disc's runs instead of testing all 400 pixels every time.
-surface_ptr create_brush(Uint32 stroke_colour) {
+surface_ptr create_brush() {
     surface_ptr brush(SDL_CreateRGBSurface(SDL_SWSURFACE, brush_size, brush_size, screen_depth, 0, 0, 0, 0),
                       SDL_FreeSurface);
     if (brush) {
+        const Uint32 stroke_colour = SDL_MapRGBA(brush->format, stroke_red, stroke_green, stroke_blue, stroke_alpha);
         fill_disc(brush.get(), brush_centre, brush_centre, brush_radius, stroke_colour);
         SDL_SetColorKey(brush.get(), SDL_SRCCOLORKEY | SDL_RLEACCEL, SDL_MapRGB(brush->format, 0, 0, 0));
     }

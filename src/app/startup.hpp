@@ -31,6 +31,7 @@ SDL_Surface* open_display();
 
 // Software surfaces in SDL's default 32-bit layout (all masks 0); new surfaces start black.
 surface_ptr create_canvas(const SDL_Surface* screen);
-surface_ptr create_brush(Uint32 stroke_colour);
+// The stroke colour is mapped on the brush's own layout, whatever layout the screen has.
+surface_ptr create_brush();
 
 }  // namespace smearwell

@@ -77,9 +77,15 @@ const char* check_dimensions(const info_header& info) {
     if (info.width <= 0 || info.height == 0) {
         return "image has no pixels (width or height of zero or less)";
     }
-    if (info.height == INT32_MIN || info.width > bmp_max_side || info.height > bmp_max_side ||
-        info.height < -bmp_max_side) {
-        return "image is larger than 16384 pixels on a side";
+    if (info.width > bmp_max_width) {
+        return "image is 16384 pixels wide or more";
+    }
+    const std::int64_t rows = info.height < 0 ? -info.height : info.height;  // int64: INT32_MIN negates
+    if (rows > bmp_max_height) {
+        return "image is more than 16384 pixels high";
+    }
+    if (info.width * rows > bmp_max_pixels) {
+        return "image is larger than 64 megapixels";
     }
     if (info.bits != 1 && info.bits != 4 && info.bits != 8 && info.bits != 16 && info.bits != 24 && info.bits != 32) {
         return "unsupported number of bits per pixel";
@@ -88,6 +94,19 @@ const char* check_dimensions(const info_header& info) {
         return "more palette colours than the pixel size can address";
     }
     return nullptr;
+}
+
+// Only what SDL's readers decode: run lengths of 8-bit pixels for RLE8 and of 4-bit pixels for
+// RLE4 (sdl12-compat decodes both; classic SDL refuses them itself), masks for 16 and 32 bits.
+// Other values (JPEG, PNG, Huffman and the like) would be read as raw pixels.
+const char* check_compression(const info_header& info) {
+    switch (info.compression) {
+    case uncompressed: return nullptr;
+    case rle8: return info.bits == 8 ? nullptr : "RLE8 compression of other than 8 bits per pixel";
+    case rle4: return info.bits == 4 ? nullptr : "RLE4 compression of other than 4 bits per pixel";
+    case bitfields: return info.bits == 16 || info.bits == 32 ? nullptr : "colour masks on other than 16 or 32 bits";
+    default: return "unsupported BMP compression";
+    }
 }
 
 // Uncompressed rows are padded to 4 bytes; all of them must be in the file.
@@ -157,6 +176,9 @@ const char* check_bmp_header(const Uint8* header, std::size_t header_length, Sin
     const char* problem = read_info_header(header, header_length, file_size, info);
     if (!problem) {
         problem = check_dimensions(info);
+    }
+    if (!problem) {
+        problem = check_compression(info);
     }
     if (!problem) {
         problem = check_pixel_data(header, info, file_size);

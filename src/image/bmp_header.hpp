@@ -8,12 +8,21 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 #include <SDL.h>
 
 namespace smearwell {
 
-constexpr int bmp_max_side = 16384;           // classic SDL 1.2's own limit, so both libraries agree
+// Classic SDL 1.2 refuses widths of 16384 and more itself; sdl12-compat would take them, so the
+// limit is applied here for both. Heights go up to 16384.
+constexpr int bmp_max_width = 16383;   // pixels
+constexpr int bmp_max_height = 16384;  // pixels
+// The largest image the loader lets SDL decode: 64 Mi pixels, 256 MiB at 32 bits. An 800x600
+// canvas holds 0.48 million pixels, so no image a paint program of that size could want comes
+// near; and a compressed file of a few bytes may declare that many pixels, which SDL allocates
+// (and clears) before it reads a single one.
+constexpr std::int64_t bmp_max_pixels = std::int64_t{1} << 26;
 constexpr std::size_t bmp_header_bytes = 70;  // file header, info header and the four colour masks
 
 struct bmp_facts {

@@ -23,6 +23,14 @@ std::FILE* open_regular_file(const char* path, Sint64& size, const char*& reason
 // asked for instead (a CACA_DRIVER the user set is kept). Windows has no such fallback.
 void keep_terminal_fallback_quiet();
 
+// Called first thing, before anything is printed or SDL starts. Output that cannot be written is
+// dropped and the program goes on painting: on POSIX systems a write to a pipe whose reader left
+// fails (EPIPE) instead of killing the program with SIGPIPE, and any of descriptors 0-2 that is
+// closed is opened on the null device, so that no descriptor SDL opens later (its X connection)
+// becomes standard output. On Windows neither can happen: there is no SIGPIPE, and SDL's entry
+// has already pointed standard output and standard error at stdout.txt and stderr.txt.
+void make_standard_streams_safe();
+
 // Writes `size` bytes to `stream` in one system write (more only if the system takes less): what
 // the stream holds is flushed first, then the bytes go straight to its file descriptor. A
 // line-buffered stream would otherwise make a write of every line.

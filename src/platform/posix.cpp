@@ -3,6 +3,7 @@
 
 // The platform seam on POSIX systems (Linux and the like).
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -50,6 +51,19 @@ void write_at_once(std::FILE* stream, const char* data, std::size_t size) {
         }
         data += written;
         size -= static_cast<std::size_t>(written);
+    }
+}
+
+void make_standard_streams_safe() {
+    signal(SIGPIPE, SIG_IGN);
+    for (int fd = 0; fd <= 2; ++fd) {
+        if (fcntl(fd, F_GETFD) < 0 && errno == EBADF) {
+            // open() takes the lowest free descriptor, which is this one.
+            const int null_fd = open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
+            if (null_fd >= 0 && null_fd != fd) {
+                close(null_fd);
+            }
+        }
     }
 }
 

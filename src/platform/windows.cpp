@@ -76,6 +76,8 @@ void write_at_once(std::FILE* stream, const char* data, std::size_t size) {
     }
 }
 
+void make_standard_streams_safe() {}
+
 void keep_terminal_fallback_quiet() {}
 
 }  // namespace smearwell::platform

@@ -196,7 +196,7 @@ std::string read_output_file(const std::string& path) {
 
 }  // namespace
 
-program::program(const std::vector<std::pair<std::string, std::string>>& environment) {
+program::program(const std::vector<std::pair<std::string, std::string>>& environment, output_to output) {
     const std::string path = program_path();
     windows_folder = windows_output_folder(path);
     for (const char* name : {"stdout.txt", "stderr.txt"}) {
@@ -210,7 +210,13 @@ program::program(const std::vector<std::pair<std::string, std::string>>& environ
     if (pid == 0) {
         const int nothing = open("/dev/null", O_RDONLY);
         dup2(nothing, STDIN_FILENO);
-        dup2(out[1], STDOUT_FILENO);
+        if (output == output_to::pipe) {
+            dup2(out[1], STDOUT_FILENO);
+        } else if (output == output_to::full_device) {
+            dup2(open("/dev/full", O_WRONLY), STDOUT_FILENO);
+        } else {
+            close(STDOUT_FILENO);
+        }
         dup2(err[1], STDERR_FILENO);
         for (const int fd : {out[0], out[1], err[0], err[1]}) {
             close(fd);
@@ -241,6 +247,20 @@ program::~program() {
     }
     close(out_fd);
     close(err_fd);
+}
+
+void program::stop() {
+    kill(pid, SIGSTOP);
+}
+
+void program::resume() {
+    kill(pid, SIGCONT);
+}
+
+void program::close_output_reader() {
+    drain_pipes();
+    close(out_fd);
+    out_fd = -1;
 }
 
 void program::drain_pipes() {

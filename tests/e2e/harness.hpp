@@ -54,11 +54,16 @@ struct exit_result {
     int status = -1;
 };
 
+// Where the program's standard output goes: a pipe the test reads, the full device, or nowhere
+// (the descriptor closed).
+enum class output_to { pipe, full_device, closed };
+
 class program {
 public:
     // Starts the built program with `environment` added to (or, with an empty value, removed from)
     // the test's own environment. A Windows build (SMEARWELL_PROGRAM=….exe) runs under Wine.
-    explicit program(const std::vector<std::pair<std::string, std::string>>& environment);
+    explicit program(const std::vector<std::pair<std::string, std::string>>& environment,
+                     output_to output = output_to::pipe);
     ~program();
     program(const program&) = delete;
     program& operator=(const program&) = delete;
@@ -66,6 +71,9 @@ public:
     std::string standard_output();  // everything printed so far
     std::string standard_error();   // also what a Windows build left in stderr.txt
     exit_result wait_for_exit(double seconds);
+    void stop();                 // SIGSTOP: the program falls behind its input, which piles up
+    void resume();               // SIGCONT
+    void close_output_reader();  // the reader of its standard output goes away
 
 private:
     void drain_pipes();

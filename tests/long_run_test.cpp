@@ -30,6 +30,9 @@ TEST(LongRun, HundredThousandDrawingFramesKeepTheHeapFlat) {
     SDL_Rect last{};
     drag_frames(screen, canvas.get(), brush.get(), last, 0, 1000);  // let SDL settle its own caches
     const size_t before = test::heap_in_use();
+    if (before == 0) {
+        GTEST_SKIP() << "this C library cannot count the bytes on its heap";
+    }
     drag_frames(screen, canvas.get(), brush.get(), last, 1000, 100000);
     const size_t after = test::heap_in_use();
     EXPECT_LE(after, before + 4096) << "heap grew from " << before << " to " << after << " bytes";

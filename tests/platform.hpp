@@ -17,7 +17,7 @@ namespace test {
 // tests end.
 std::vector<std::string> not_regular_files(const std::filesystem::path& folder);
 
-// Bytes currently allocated on the heap, as the allocator in use counts them.
+// Bytes currently allocated on the heap, as the allocator in use counts them; 0 where it cannot.
 std::size_t heap_in_use();
 
 }  // namespace test

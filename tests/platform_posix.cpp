@@ -1,8 +1,11 @@
 // SPDX-FileCopyrightText: 2026 The Smearwell developers
 // SPDX-License-Identifier: Zlib
 
-#include <malloc.h>
 #include <sys/stat.h>
+
+#ifdef SMEARWELL_HAVE_MALLINFO2
+#include <malloc.h>
+#endif
 
 #include "platform.hpp"
 
@@ -30,8 +33,10 @@ std::vector<std::string> not_regular_files(const std::filesystem::path& folder) 
 std::size_t heap_in_use() {
 #ifdef SMEARWELL_ASAN
     return __sanitizer_get_current_allocated_bytes();
-#else
+#elif defined(SMEARWELL_HAVE_MALLINFO2)
     return mallinfo2().uordblks;
+#else
+    return 0;  // this C library cannot count its heap (musl, glibc before 2.33)
 #endif
 }
 

@@ -84,10 +84,12 @@ void refresh_changes(SDL_Surface* screen, const SDL_Surface* brush, const SDL_Re
         grow_to_hold(*dirty, current.x, current.y, brush->w, brush->h);
         grow_to_hold(*dirty, last_position.x, last_position.y, brush->w, brush->h);
         refresh_clipped(screen, dirty->x, dirty->y, dirty->w, dirty->h);
-    } else {
+    } else if (current.x != last_position.x || current.y != last_position.y) {
         refresh_clipped(screen, current.x, current.y, brush->w, brush->h);
         refresh_clipped(screen, last_position.x, last_position.y, brush->w, brush->h);
     }
+    // else nothing changed: the display already shows these very pixels, and asking it to show
+    // them again would keep the display server (and any compositor) busy for nothing.
 }
 
 }  // namespace

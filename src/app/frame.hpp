@@ -32,7 +32,8 @@ std::unique_ptr<SDL_Rect> paint_finished_strokes(SDL_Surface* canvas, SDL_Surfac
 
 // `drawing` is the left button's state after `button_changes`; `finished_strokes` is what
 // paint_finished_strokes covered. `last_position`'s x and y are rewritten on every call.
-// `full_refresh` (a filter ran this pass) wins over drawing: the whole screen is refreshed.
+// `full_refresh` (a filter ran this pass) wins over drawing: the whole screen is refreshed. A frame
+// that neither paints nor filters, with the pointer where it was, refreshes nothing.
 void update_frame(SDL_Surface* screen, SDL_Surface* canvas, SDL_Surface* brush, SDL_Rect& last_position, Uint8 drawing,
                   Uint8 full_refresh, std::span<const button_change> button_changes = {},
                   const SDL_Rect* finished_strokes = nullptr);

@@ -6,8 +6,10 @@
 // the loader picks one at start-up (ifunc): no instruction the processor lacks ever runs.
 #pragma once
 
-#ifdef SMEARWELL_VECTOR_CLONES
+#if defined(SMEARWELL_VECTOR_CLONES)
 #define SMEARWELL_HOT_LOOP [[gnu::target_clones("arch=x86-64-v4", "avx2", "default")]]
+#elif defined(SMEARWELL_ONLY_COPY)  // one copy alone, for measuring it: "avx2" or "arch=x86-64-v4"
+#define SMEARWELL_HOT_LOOP [[gnu::target(SMEARWELL_ONLY_COPY)]]
 #else
 #define SMEARWELL_HOT_LOOP
 #endif

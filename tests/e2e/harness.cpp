@@ -245,6 +245,10 @@ program::~program() {
         kill(pid, SIGKILL);
         waitpid(pid, nullptr, 0);
     }
+    drain_pipes();
+    if (!windows_folder.empty() && !err_text.empty()) {  // Wine's own messages, as WINEDEBUG lets them out
+        std::fprintf(stderr, "Wine said:\n%s\n", err_text.c_str());
+    }
     close(out_fd);
     close(err_fd);
 }

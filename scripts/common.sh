@@ -45,7 +45,7 @@ sdl_package() {
 BUILD_PACKAGES=(g++ cmake make pkg-config "$(sdl_package)")
 TEST_PACKAGES=(libgtest-dev googletest libbenchmark-dev xvfb libx11-dev libxtst-dev zlib1g-dev clang libclang-rt-14-dev
                desktop-file-utils man-db groff-base file dpkg-dev
-               lintian appstream reuse devscripts g++-11)
+               lintian appstream reuse devscripts g++-11 twm)
 # Classic SDL 1.2.15 conflicts with sdl12-compat, so it is never installed: its two packages are
 # unpacked into the build folder (once), with a pkg-config file pointing there. Prints the folder
 # to give PKG_CONFIG_PATH.

@@ -58,6 +58,7 @@ void handle_event(const SDL_Event& event, loop_flags& flags) {
         }
         break;
     case SDL_QUIT: flags.quit_requested = 1; break;
+    case SDL_VIDEOEXPOSE: flags.show_all_request = 1; break;
     default: break;
     }
 }

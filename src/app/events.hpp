@@ -26,6 +26,9 @@ struct loop_flags {
     int quit_requested = 0;
     Uint8 invert_request = 0;
     Uint8 convolve_request = 0;
+    // The whole window is to be shown again: nothing has been shown yet, or part of the window was
+    // uncovered. Frames that change nothing refresh nothing, so no later frame would.
+    Uint8 show_all_request = 1;
     // The left button's changes of the last batch, in order, each a real change of `drawing`: a
     // stroke starts where the button went down and ends where it came up, however many pointer
     // moves the batch held. The pass that paints them clears them.
@@ -34,6 +37,7 @@ struct loop_flags {
 
 // Escape quits on press; `i` and `c` request their filter on release. Keys are compared by
 // symbol, so Shift and Caps Lock make no difference. Only the left button starts or stops drawing.
+// A window uncovered (SDL_VIDEOEXPOSE) asks for the whole window to be shown again.
 void handle_event(const SDL_Event& event, loop_flags& flags);
 
 // Handles every queued event, even after a quit: the quit takes effect once the queue is empty.

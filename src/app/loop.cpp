@@ -12,8 +12,8 @@
 
 namespace smearwell {
 
-void run_pass(SDL_Surface* screen, SDL_Surface* canvas, SDL_Surface* brush, SDL_Rect& last_position, loop_flags& flags,
-              Uint8 show_everything) {
+void run_pass(SDL_Surface* screen, SDL_Surface* canvas, SDL_Surface* brush, SDL_Rect& last_position,
+              loop_flags& flags) {
     const auto finished_strokes = paint_finished_strokes(canvas, brush, last_position, flags.button_changes);
     if (flags.invert_request) {
         invert_canvas(canvas);
@@ -21,22 +21,19 @@ void run_pass(SDL_Surface* screen, SDL_Surface* canvas, SDL_Surface* brush, SDL_
     if (flags.convolve_request) {
         convolve_canvas(canvas);
     }
-    const Uint8 full_refresh = flags.invert_request | flags.convolve_request | show_everything;
+    const Uint8 full_refresh = flags.invert_request | flags.convolve_request | flags.show_all_request;
     update_frame(screen, canvas, brush, last_position, flags.drawing, full_refresh, flags.button_changes,
                  finished_strokes.get());
     flags.invert_request = 0;
     flags.convolve_request = 0;
+    flags.show_all_request = 0;
     flags.button_changes.clear();
 }
 
 void run_main_loop(SDL_Surface* screen, SDL_Surface* canvas, SDL_Surface* brush, SDL_Rect& last_position) {
-    loop_flags flags;
-    // Nothing is on the display yet: the first pass shows all of it, cursor included, even with the
-    // pointer where the last position starts, at (0,0).
-    Uint8 first_pass = 1;
+    loop_flags flags;  // the first pass shows the whole window, cursor included
     while (!flags.quit_requested) {
-        run_pass(screen, canvas, brush, last_position, flags, first_pass);
-        first_pass = 0;
+        run_pass(screen, canvas, brush, last_position, flags);
         drain_events(flags);  // a quit in this batch stops the loop before any more drawing
     }
 }

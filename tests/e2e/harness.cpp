@@ -154,7 +154,29 @@ x_server::x_server() {
     }
 }
 
+void x_server::start_window_manager() {
+    window_manager_config = "/tmp/smearwell-twmrc-" + std::to_string(getpid());
+    if (std::FILE* config = std::fopen(window_manager_config.c_str(), "w")) {
+        std::fputs("RandomPlacement\nNoGrabServer\n", config);  // no placing by hand
+        std::fclose(config);
+    }
+    window_manager = fork();
+    if (window_manager == 0) {
+        const int quiet = open("/dev/null", O_WRONLY);
+        dup2(quiet, STDOUT_FILENO);
+        dup2(quiet, STDERR_FILENO);
+        execlp("twm", "twm", "-display", display_name.c_str(), "-f", window_manager_config.c_str(),
+               static_cast<char*>(nullptr));
+        _exit(127);
+    }
+}
+
 x_server::~x_server() {
+    if (window_manager > 0) {
+        kill(window_manager, SIGTERM);
+        waitpid(window_manager, nullptr, 0);
+        std::remove(window_manager_config.c_str());
+    }
     if (connection) {
         XCloseDisplay(connection);
     }
@@ -371,6 +393,20 @@ void request_close(Display* display, Window window) {
     event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
     event.xclient.data.l[1] = CurrentTime;
     XSendEvent(display, window, False, NoEventMask, &event);
+    XSync(display, False);
+}
+
+void cover_and_uncover(Display* display, int x, int y, int w, int h) {
+    XSetWindowAttributes attributes{};
+    attributes.override_redirect = True;
+    attributes.background_pixel = WhitePixel(display, DefaultScreen(display));
+    const Window cover =
+        XCreateWindow(display, DefaultRootWindow(display), x, y, static_cast<unsigned>(w), static_cast<unsigned>(h), 0,
+                      CopyFromParent, InputOutput, CopyFromParent, CWOverrideRedirect | CWBackPixel, &attributes);
+    XMapRaised(display, cover);
+    XSync(display, False);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));  // shown for a while, as a real one would be
+    XDestroyWindow(display, cover);
     XSync(display, False);
 }
 

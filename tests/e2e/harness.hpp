@@ -42,9 +42,13 @@ public:
     x_server& operator=(const x_server&) = delete;
     const std::string& name() const { return display_name; }
     Display* display() const { return connection; }
+    // A window manager (twm) from now on: it frames, places and stacks new windows.
+    void start_window_manager();
 
 private:
     pid_t pid = -1;
+    pid_t window_manager = -1;
+    std::string window_manager_config;
     std::string display_name;
     Display* connection = nullptr;
 };
@@ -97,6 +101,10 @@ void tap_key(Display* display, const char* keysym_name);
 void press_key(Display* display, const char* keysym_name);
 void release_key(Display* display, const char* keysym_name);
 void request_close(Display* display, Window window);  // what a window manager's close button sends
+
+// An unmanaged white window over (x, y, w, h) of the screen, mapped, then taken away again: what
+// the window under it must draw anew.
+void cover_and_uncover(Display* display, int x, int y, int w, int h);
 
 picture grab(Display* display, Window window);
 // Polls the window until it shows `expected` or `seconds` pass; returns the last picture seen.

@@ -33,8 +33,11 @@ protected:
 
     void SetUp() override { start(e2e::output_to::pipe); }
 
-    void start(e2e::output_to output) {
+    void start(e2e::output_to output, bool managed = false) {
         ASSERT_NO_THROW(server.emplace());
+        if (managed) {
+            server->start_window_manager();
+        }
         smearwell.emplace(
             std::vector<std::pair<std::string, std::string>>{
                 {"DISPLAY", server->name()}, {"SDL_VIDEODRIVER", "x11"}, {"WAYLAND_DISPLAY", ""}},
@@ -64,6 +67,17 @@ protected:
         const int steps = std::max(std::abs(x1 - x0), std::abs(y1 - y0)) / 10;
         for (int i = 1; i <= steps; ++i) {
             e2e::move_pointer(display(), window, x0 + (x1 - x0) * i / steps, y0 + (y1 - y0) * i / steps);
+        }
+    }
+
+    // The window shows `expected` and goes on showing exactly that for a second.
+    void expect_steady(const picture& expected) {
+        expect_picture(expected);
+        for (int i = 0; i < 10; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            const picture shown = e2e::grab(display(), window);
+            ASSERT_TRUE(shown.pixels == expected.pixels)
+                << "after " << (i + 1) * 100 << " ms: " << e2e::describe_difference(shown, expected);
         }
     }
 
@@ -465,6 +479,70 @@ INSTANTIATE_TEST_SUITE_P(, BrokenOutput,
                                                 : case_info.param == broken_output::full_device ? "FullDevice"
                                                                                                 : "Closed");
                          });
+
+// Frames that change nothing refresh nothing, and what the window shows stays exactly what it was.
+TEST_F(RealWindow, WindowShowsTheSameWhileNothingChanges) {
+    picture canvas;
+    const auto with_cursor = [](picture shown) {
+        e2e::paint_brush(shown, 300, 200);
+        return shown;
+    };
+    move_and_expect(300, 200, with_cursor(canvas));
+    {
+        SCOPED_TRACE("the pointer still");
+        expect_steady(with_cursor(canvas));
+    }
+    {
+        SCOPED_TRACE("the pointer out of the window and back");
+        e2e::move_pointer(display(), window, 900, 700);
+        e2e::move_pointer(display(), window, 300, 200);
+        expect_steady(with_cursor(canvas));
+    }
+    {
+        SCOPED_TRACE("a press and a release without motion: one stamp under the cursor");
+        e2e::press_button(display(), 1);
+        e2e::release_button(display(), 1);
+        e2e::paint_brush(canvas, 300, 200);
+        expect_steady(with_cursor(canvas));
+    }
+    {
+        SCOPED_TRACE("i, then stillness");
+        e2e::tap_key(display(), "i");
+        canvas = inverted(canvas);
+        expect_steady(with_cursor(canvas));
+    }
+    {
+        SCOPED_TRACE("c, then stillness");
+        e2e::tap_key(display(), "c");
+        canvas = convolved(canvas);
+        expect_steady(with_cursor(canvas));
+    }
+}
+
+// Under a window manager, another window over ours and taken away again: the part it uncovers
+// shows the canvas and the cursor again, with the pointer still.
+class ManagedWindow : public RealWindow {
+protected:
+    void SetUp() override { start(e2e::output_to::pipe, true); }
+};
+
+TEST_F(ManagedWindow, ShowsItsPictureAgainWhenUncovered) {
+    picture expected;
+    for (int x = 100; x <= 400; ++x) {
+        e2e::paint_brush(expected, x, 300);
+    }
+    move_and_expect(100, 300, cursor_only(100, 300));
+    e2e::press_button(display(), 1);
+    drag_straight(100, 300, 400, 300);
+    e2e::release_button(display(), 1);
+    e2e::paint_brush(expected, 250, 250);
+    move_and_expect(250, 250, expected);
+    int x = 0, y = 0;
+    Window child;
+    XTranslateCoordinates(display(), window, DefaultRootWindow(display()), 0, 0, &x, &y, &child);
+    e2e::cover_and_uncover(display(), x + 150, y + 150, 400, 300);
+    expect_steady(expected);
+}
 
 void expect_start_up_failure(const std::vector<std::pair<std::string, std::string>>& environment) {
     e2e::program smearwell(environment);

@@ -79,6 +79,14 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)  # dependencies computed by dpkg-shlibdeps, not written by hand
+if(CMAKE_CROSSCOMPILING AND SMEARWELL_DEBIAN_ARCH)
+  # For another architecture (the ARM toolchain files set it): dpkg-shlibdeps finds the libraries in
+  # the unpacked target system, and its package database (DPKG_ADMINDIR, which ./scripts/arm sets)
+  # tells which packages hold them.
+  set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE ${SMEARWELL_DEBIAN_ARCH})
+  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS
+      ${SMEARWELL_SYSROOT}/usr/lib/${SMEARWELL_TRIPLET} ${SMEARWELL_SYSROOT}/lib/${SMEARWELL_TRIPLET})
+endif()
 # Strips the binary; its debugging symbols go to smearwell-dbgsym (a .ddeb). Needs a build with -g.
 set(CPACK_DEBIAN_DEBUGINFO_PACKAGE ON)
 # The source release (cpack --config CPackSourceConfig.cmake): the tree as it builds and tests,

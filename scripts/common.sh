@@ -115,24 +115,84 @@ apt_archive_hosts() {
     sed -nE 's|^[a-z+]+://([^/:]+).*|\1|p' | sort -u
 }
 
+# A private apt configuration in DIR, so the machine's apt setup is never touched: its own sources
+# list (the machine's archive, binary and source packages), lists, cache and status file (empty:
+# nothing counts as installed, so a download brings every dependency). With ARCHITECTURE, binary
+# packages are that architecture's. Sets the array PRIVATE_APT to the options that select it, and
+# reads the archive's lists once. Usage: private_apt DIR [ARCHITECTURE]
+private_apt() {
+  local dir arch=${2:-}
+  dir=$(realpath -m "$1")  # apt reads relative paths as inside its own folders
+  mkdir -p "$dir/lists/partial" "$dir/cache/archives/partial"
+  [ -f "$dir/status" ] || : >"$dir/status"
+  { debian_archive_line deb "$arch"; debian_archive_line deb-src; } >"$dir/sources.list"
+  PRIVATE_APT=(-o "Dir::Etc::SourceList=$dir/sources.list" -o Dir::Etc::SourceParts=/dev/null
+               -o "Dir::State::Lists=$dir/lists" -o "Dir::Cache=$dir/cache" -o "Dir::State::status=$dir/status"
+               -o Debug::NoLocking=1)
+  [ -z "$arch" ] || PRIVATE_APT+=(-o "APT::Architecture=$arch" -o "APT::Architectures=$arch")
+  if [ ! -f "$dir/updated" ]; then
+    apt-get "${PRIVATE_APT[@]}" update -qq >&2 && touch "$dir/updated"
+  fi
+}
+
 # Classic SDL 1.2.15's source, from Debian's source package with Debian's patches applied: fetched
-# and unpacked once into the build folder, through a private apt configuration (its own sources
-# list and lists folder), so the machine's apt setup is never touched. Prints the source folder.
+# and unpacked once into the build folder through a private apt configuration. Prints the source
+# folder.
 SDL_SOURCE_DIR=$PWD/build/sdl-source
 sdl_source() {
   local dir=$SDL_SOURCE_DIR
   if [ ! -f "$dir/SDL-1.2.15/configure" ]; then
     install_missing_packages dpkg-dev ca-certificates >&2
-    rm -rf "$dir" && mkdir -p "$dir/apt/lists/partial" "$dir/apt/cache/archives/partial" "$dir/download"
-    debian_archive_line deb-src > "$dir/apt/sources.list"
-    local private=(-o "Dir::Etc::SourceList=$dir/apt/sources.list" -o Dir::Etc::SourceParts=/dev/null
-                   -o "Dir::State::Lists=$dir/apt/lists" -o "Dir::Cache=$dir/apt/cache")
-    apt-get "${private[@]}" update -qq >&2
-    (cd "$dir/download" && apt-get "${private[@]}" source --download-only -qq libsdl1.2 2>/dev/null) >&2
+    rm -rf "$dir" && mkdir -p "$dir/download"
+    private_apt "$dir/apt"
+    (cd "$dir/download" && apt-get "${PRIVATE_APT[@]}" source --download-only -qq libsdl1.2 2>/dev/null) >&2
     # apt checked the files against the signed archive index; the uploader key is not on the machine.
     dpkg-source --no-check -x "$dir"/download/libsdl1.2_*.dsc "$dir/SDL-1.2.15" >/dev/null
   fi
   echo "$dir/SDL-1.2.15"
+}
+
+# A Debian system of ARCHITECTURE in build/sysroot-ARCHITECTURE, for cross-building and for running
+# what was built under qemu-user: the packages named and everything they depend on, fetched once
+# through a private apt configuration and unpacked (dpkg -x; nothing is configured or run).
+# Usage: debian_sysroot ARCHITECTURE PACKAGE...; prints the folder.
+debian_sysroot() {
+  local arch=$1 && shift
+  local dir=$PWD/build/sysroot-$arch
+  if [ ! -f "$dir/.complete" ]; then
+    rm -rf "$dir" && mkdir -p "$dir/root"
+    private_apt "$dir/apt" "$arch"
+    apt-get "${PRIVATE_APT[@]}" install --download-only -y -qq --no-install-recommends "$@" >&2
+    local deb
+    for deb in "$dir"/apt/cache/archives/*.deb; do dpkg -x "$deb" "$dir/root"; done
+    sysroot_package_database "$dir" "$arch"
+    touch "$dir/.complete"
+  fi
+  echo "$dir/root"
+}
+
+# A dpkg database in DIR/dpkg of the packages unpacked in DIR/root, with each file at the path it
+# has here, so that dpkg-shlibdeps (DPKG_ADMINDIR=DIR/dpkg) finds which package holds a library of
+# the unpacked system and computes dependencies from that package's own symbols and shlibs files.
+sysroot_package_database() {
+  local dir=$1 arch=$2 db=$1/dpkg deb
+  rm -rf "$db" && mkdir -p "$db/info" "$db/updates" "$dir/control"
+  printf '%s\n%s\n' "$(dpkg --print-architecture)" "$arch" >"$db/arch"
+  echo 1 >"$db/info/format"  # the multiarch layout: info files of Multi-Arch: same packages are PACKAGE:ARCH.*
+  : >"$db/status"
+  for deb in "$dir"/apt/cache/archives/*.deb; do
+    local name
+    name=$(dpkg-deb -f "$deb" Package)
+    [ "$(dpkg-deb -f "$deb" Multi-Arch)" != same ] || name=$name:$arch
+    { dpkg-deb -f "$deb"; echo "Status: install ok installed"; echo; } >>"$db/status"
+    dpkg-deb --fsys-tarfile "$deb" | tar -t | sed -e "s|^\./|$dir/root/|" -e 's|/$||' >"$db/info/$name.list"
+    rm -rf "$dir/control" && mkdir "$dir/control" && dpkg-deb -e "$deb" "$dir/control"
+    local kind
+    for kind in symbols shlibs; do
+      [ ! -f "$dir/control/$kind" ] || cp "$dir/control/$kind" "$db/info/$name.$kind"
+    done
+  done
+  rm -rf "$dir/control"
 }
 
 # SDL 1.2.15 with only what software surfaces need: video with the dummy driver, static.
@@ -163,6 +223,26 @@ build_gtest() {
     -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" -DBUILD_GMOCK=OFF >/dev/null
   cmake --build "$prefix-gtest-build" -j"$(nproc)" >/dev/null
   cmake --install "$prefix-gtest-build" >/dev/null
+}
+
+# Building for ARM (./scripts/arm) and running the result under qemu-user.
+ARM_PACKAGES=(g++-aarch64-linux-gnu g++-arm-linux-gnueabihf qemu-user googletest dpkg-dev ca-certificates)
+
+# The GNU triplet of a Debian ARM architecture, which names its toolchain file and library folders.
+arm_triplet() {
+  case $1 in
+    arm64) echo aarch64-linux-gnu ;;
+    armhf) echo arm-linux-gnueabihf ;;
+    *) echo "not an ARM architecture this project builds for: $1" >&2; return 1 ;;
+  esac
+}
+
+# The qemu-user program that runs a Debian ARM architecture's programs.
+arm_qemu() {
+  case $1 in
+    arm64) echo qemu-aarch64 ;;
+    armhf) echo qemu-arm ;;
+  esac
 }
 
 # Building for Windows and running the result under Wine.

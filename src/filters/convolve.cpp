@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -85,27 +86,27 @@ bool has_byte_channels(const SDL_PixelFormat* format) {
 }
 
 // Pixels [first, end) of one result row. Each byte comes from the same byte of its own pixel and of
-// the pixels to the left and right, in the rows above, at and below: nine bytes summed, with the
-// centre corrected. Nothing is kept between results, so the vectoriser keeps every sum in
-// registers; 16-bit lanes, as the sums stay within -4335 .. 4590. Bytes that hold no colour
-// channel (pad or alpha) are computed too, then replaced in a second pass over the row's pixels:
-// `keep` has 0xFF in the channel bytes, `fixed` what SDL_MapRGB puts in the others.
+// the pixels to the left and right, in the rows above, at and below: first the three rows are summed
+// into `column_sums`, then three of those sums and the centre. Bytes that hold no colour channel
+// (pad or alpha) are computed too, then replaced: `keep` has 0xFF in the channel bytes, `fixed`
+// what SDL_MapRGB puts in the others. 16-bit lanes: the sums stay within -4335 .. 4590.
 SMEARWELL_HOT_LOOP
-void convolve_bytes(const Uint8* __restrict above, const Uint8* __restrict centre, const Uint8* __restrict below,
-                    Uint8* __restrict out, int first, int end, Uint32 keep, Uint32 fixed) {
-    for (int i = first * pixel_bytes; i < end * pixel_bytes; ++i) {
-        const auto left =
-            static_cast<Sint16>(above[i - pixel_bytes] + centre[i - pixel_bytes] + below[i - pixel_bytes]);
-        const auto middle = static_cast<Sint16>(above[i] + centre[i] + below[i]);
-        const auto right =
-            static_cast<Sint16>(above[i + pixel_bytes] + centre[i + pixel_bytes] + below[i + pixel_bytes]);
-        const auto sum =
-            static_cast<Sint16>(neighbour_weight * (left + middle + right) + centre_correction * centre[i]);
-        out[i] = static_cast<Uint8>(std::clamp<Sint16>(static_cast<Sint16>(sum / divisor), 0, 255));
+void convolve_bytes(const Uint8* above, const Uint8* centre, const Uint8* below, Uint16* column_sums, Uint8* out,
+                    int first, int end, const Uint8 (&keep)[pixel_bytes], const Uint8 (&fixed)[pixel_bytes]) {
+    for (int i = (first - 1) * pixel_bytes; i < (end + 1) * pixel_bytes; ++i) {
+        column_sums[i] = static_cast<Uint16>(above[i] + centre[i] + below[i]);
     }
+    const Uint8 keep_bytes[pixel_bytes] = {keep[0], keep[1], keep[2], keep[3]};  // locals: out may alias
+    const Uint8 fixed_bytes[pixel_bytes] = {fixed[0], fixed[1], fixed[2], fixed[3]};
     for (int x = first; x < end; ++x) {
-        Uint8* pixel = out + x * pixel_bytes;
-        store_pixel<4>(pixel, (load_pixel<4>(pixel) & keep) | fixed);
+        for (int byte = 0; byte < pixel_bytes; ++byte) {
+            const int i = x * pixel_bytes + byte;
+            const auto box =
+                static_cast<Sint16>(column_sums[i - pixel_bytes] + column_sums[i] + column_sums[i + pixel_bytes]);
+            const auto sum = static_cast<Sint16>(neighbour_weight * box + centre_correction * centre[i]);
+            const auto value = static_cast<Uint8>(std::clamp<Sint16>(static_cast<Sint16>(sum / divisor), 0, 255));
+            out[i] = static_cast<Uint8>((value & keep_bytes[byte]) | fixed_bytes[byte]);
+        }
     }
 }
 
@@ -170,21 +171,40 @@ surface_ptr create_result_surface(const SDL_Surface* surface) {
     return result;
 }
 
-// The byte-lane path: results straight from the source rows' bytes into the result's rows.
-void convolve_byte_rows(const SDL_Surface* surface, SDL_Surface* result, std::string& report) {
+// The byte-lane path, in place: each result row is written over its source row, so the two source
+// rows above it that are still needed are kept in a copy of their own. No temporary surface is
+// made, cleared or copied back, which would cost three passes over the canvas.
+void convolve_byte_rows_in_place(SDL_Surface* surface, std::string& report) {
     const SDL_PixelFormat* format = surface->format;
-    // In the machine's byte order, as the pixels lie; SDL_MapRGB makes pixels opaque.
-    const Uint32 keep = format->Rmask | format->Gmask | format->Bmask;
-    const Uint32 fixed = format->Amask;
+    Uint8 keep[pixel_bytes];
+    Uint8 fixed[pixel_bytes];
+    store_pixel<4>(keep, format->Rmask | format->Gmask | format->Bmask);  // in the machine's byte order
+    store_pixel<4>(fixed, format->Amask);                                 // SDL_MapRGB makes pixels opaque
     const int width = surface->w;
-    for (int y = 1; y < surface->h - 1; ++y) {
-        Uint8* out = pixel_row(result, y);
-        convolve_bytes(pixel_row(surface, y - 1), pixel_row(surface, y), pixel_row(surface, y + 1), out, 1, width - 1,
-                       keep, fixed);
+    const int height = surface->h;
+    const auto row_bytes = static_cast<std::size_t>(width) * pixel_bytes;
+    std::vector<Uint16> column_sums(row_bytes);
+    std::vector<Uint8> saved_rows(2 * row_bytes);  // the source rows y-1 and y, by the parity of the row
+    const auto saved = [&](int y) { return saved_rows.data() + static_cast<std::size_t>(y % 2) * row_bytes; };
+    if (height >= 3 && width >= 3) {
+        std::memcpy(saved(0), pixel_row(surface, 0), row_bytes);
+    }
+    for (int y = 1; y < height - 1 && width >= 3; ++y) {
+        Uint8* out = pixel_row(surface, y);
+        std::memcpy(saved(y), out, row_bytes);
+        convolve_bytes(saved(y - 1), saved(y), pixel_row(surface, y + 1), column_sums.data(), out, 1, width - 1, keep,
+                       fixed);
+        std::memset(out, 0, pixel_bytes);  // the frame's left and right pixels
+        std::memset(out + row_bytes - pixel_bytes, 0, pixel_bytes);
         if (report_column < width - 1) {
             const Uint32 value = load_pixel<4>(out + report_column * pixel_bytes);
             append_report_line(report, value >> format->Rshift & 0xFF, value >> format->Gshift & 0xFF,
                                value >> format->Bshift & 0xFF);
+        }
+    }
+    for (int y = 0; y < height; ++y) {  // the frame's top and bottom rows, or every row of a surface too small
+        if (y == 0 || y == height - 1 || height < 3 || width < 3) {
+            std::memset(pixel_row(surface, y), 0, row_bytes);
         }
     }
 }
@@ -235,22 +255,22 @@ void append_report_line(std::string& report, unsigned red, unsigned green, unsig
 }
 
 void convolve_canvas(SDL_Surface* surface) {
-    const surface_ptr result = create_result_surface(surface);
-    if (!result) {
-        std::fprintf(stderr, "Couldn't create the convolution's result surface: %s\n", SDL_GetError());
-        return;  // the surface is left as it was
-    }
     std::string report;
     report.reserve(static_cast<std::size_t>(std::max(surface->h - 2, 0)) * report_line_capacity);
     if (has_byte_channels(surface->format)) {
-        convolve_byte_rows(surface, result.get(), report);
+        convolve_byte_rows_in_place(surface, report);
     } else {
+        const surface_ptr result = create_result_surface(surface);
+        if (!result) {
+            std::fprintf(stderr, "Couldn't create the convolution's result surface: %s\n", SDL_GetError());
+            return;  // the surface is left as it was
+        }
         convolve_plane_rows(surface, result.get(), report);
+        SDL_UpdateRect(result.get(), 0, 0, 0, 0);
+        SDL_Rect origin{};
+        SDL_BlitSurface(result.get(), nullptr, surface, &origin);
     }
     platform::write_at_once(stdout, report.data(), report.size());
-    SDL_UpdateRect(result.get(), 0, 0, 0, 0);
-    SDL_Rect origin{};
-    SDL_BlitSurface(result.get(), nullptr, surface, &origin);
 }
 
 }  // namespace smearwell

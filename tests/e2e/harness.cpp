@@ -216,6 +216,18 @@ std::string read_output_file(const std::string& path) {
     return text;
 }
 
+// What starts the program: SMEARWELL_LAUNCHER's words when set (a build for another processor runs
+// under qemu-user, say "qemu-aarch64 -L /its/system"), else `standard` (Wine for a Windows build).
+std::vector<std::string> launcher(const std::string& standard) {
+    const char* chosen = std::getenv("SMEARWELL_LAUNCHER");
+    std::istringstream words(chosen && *chosen ? chosen : standard);
+    std::vector<std::string> command;
+    for (std::string word; words >> word;) {
+        command.push_back(word);
+    }
+    return command;
+}
+
 }  // namespace
 
 program::program(const std::vector<std::pair<std::string, std::string>>& environment, output_to output) {
@@ -247,11 +259,14 @@ program::program(const std::vector<std::pair<std::string, std::string>>& environ
             const bool windib = !windows_folder.empty() && name == "SDL_VIDEODRIVER" && value == "x11";
             value.empty() ? unsetenv(name.c_str()) : setenv(name.c_str(), windib ? "windib" : value.c_str(), 1);
         }
-        if (windows_folder.empty()) {
-            execl(path.c_str(), path.c_str(), static_cast<char*>(nullptr));
-        } else {
-            execlp("wine", "wine", path.c_str(), static_cast<char*>(nullptr));
+        std::vector<std::string> command = launcher(windows_folder.empty() ? "" : "wine");
+        command.push_back(path);
+        std::vector<char*> arguments;
+        for (std::string& word : command) {
+            arguments.push_back(word.data());
         }
+        arguments.push_back(nullptr);
+        execvp(arguments[0], arguments.data());
         _exit(127);
     }
     close(out[1]);

@@ -2,8 +2,9 @@
 //
 // SPDX-License-Identifier: Zlib
 
-// The per-pass redraw. Every call copies the whole canvas to the screen, but only the stroke's
-// dirty rectangle, or the old and new pointer images, are refreshed on the display.
+// The per-pass redraw. Every call copies the whole canvas to the screen, but only the strokes'
+// dirty rectangle, or the old and new pointer images, are refreshed on the display, and nothing
+// when nothing changed.
 #include "app/frame.hpp"
 
 #include <algorithm>

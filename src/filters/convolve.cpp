@@ -3,10 +3,11 @@
 // SPDX-License-Identifier: Zlib
 
 // The 3x3 convolution, computed row by row so that memory is walked in order. Formats whose
-// channels are whole bytes of a 4-byte pixel (the canvas's) are filtered on the bytes as they lie;
-// every other format is taken apart into channel planes once per row. Results go to a temporary
-// surface of the same format, copied back in one blit at the end, so no result feeds into another
-// pixel's neighbourhood. The printed column is gathered in one buffer and leaves in one write.
+// channels are whole bytes of a 4-byte pixel (the canvas's) are filtered on the bytes as they lie,
+// in place, with the source rows still needed kept aside; every other format is taken apart into
+// channel planes once per row, its results going to a temporary surface copied back in one blit.
+// Either way no result feeds into another pixel's neighbourhood. The printed column is gathered in
+// one buffer and leaves in one write.
 #include "filters/convolve.hpp"
 
 #include <algorithm>
@@ -183,13 +184,17 @@ void convolve_byte_rows_in_place(SDL_Surface* surface, std::string& report) {
     const int width = surface->w;
     const int height = surface->h;
     const auto row_bytes = static_cast<std::size_t>(width) * pixel_bytes;
+    if (width < 3 || height < 3) {  // no pixel has all its neighbours: all of it is frame
+        for (int y = 0; y < height; ++y) {
+            std::memset(pixel_row(surface, y), 0, row_bytes);
+        }
+        return;
+    }
     std::vector<Uint16> column_sums(row_bytes);
     std::vector<Uint8> saved_rows(2 * row_bytes);  // the source rows y-1 and y, by the parity of the row
     const auto saved = [&](int y) { return saved_rows.data() + static_cast<std::size_t>(y % 2) * row_bytes; };
-    if (height >= 3 && width >= 3) {
-        std::memcpy(saved(0), pixel_row(surface, 0), row_bytes);
-    }
-    for (int y = 1; y < height - 1 && width >= 3; ++y) {
+    std::memcpy(saved(0), pixel_row(surface, 0), row_bytes);
+    for (int y = 1; y < height - 1; ++y) {
         Uint8* out = pixel_row(surface, y);
         std::memcpy(saved(y), out, row_bytes);
         convolve_bytes(saved(y - 1), saved(y), pixel_row(surface, y + 1), column_sums.data(), out, 1, width - 1, keep,
@@ -202,11 +207,8 @@ void convolve_byte_rows_in_place(SDL_Surface* surface, std::string& report) {
                                value >> format->Bshift & 0xFF);
         }
     }
-    for (int y = 0; y < height; ++y) {  // the frame's top and bottom rows, or every row of a surface too small
-        if (y == 0 || y == height - 1 || height < 3 || width < 3) {
-            std::memset(pixel_row(surface, y), 0, row_bytes);
-        }
-    }
+    std::memset(pixel_row(surface, 0), 0, row_bytes);  // the frame's top and bottom rows
+    std::memset(pixel_row(surface, height - 1), 0, row_bytes);
 }
 
 // Every other format: each source row taken apart into channel planes once, through SDL_GetRGB,

@@ -58,11 +58,8 @@ void make_standard_streams_safe() {
     signal(SIGPIPE, SIG_IGN);
     for (int fd = 0; fd <= 2; ++fd) {
         if (fcntl(fd, F_GETFD) < 0 && errno == EBADF) {
-            // open() takes the lowest free descriptor, which is this one.
-            const int null_fd = open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
-            if (null_fd >= 0 && null_fd != fd) {
-                close(null_fd);
-            }
+            // open() takes the lowest free descriptor: this one, as those below it are open.
+            open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
         }
     }
 }

@@ -69,7 +69,8 @@ TEST(Events, OnlyTheLeftButtonStartsAndStopsDrawing) {
 }
 
 // Strokes start and end at the button events' own positions; a repeated press or release is no
-// change; a release SDL dropped from its full queue is made good from SDL's button state.
+// change; a release SDL dropped from its full queue is made good from SDL's button state, at the
+// press, never at the pointer, where the button may never have been down.
 TEST(Events, LeftButtonChangesKeepTheirPositionsAndOrder) {
     loop_flags flags;
     handle_event(button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 5, 6), flags);
@@ -80,7 +81,7 @@ TEST(Events, LeftButtonChangesKeepTheirPositionsAndOrder) {
     test::set_pointer(310, 210);  // SDL's state says every button is up
     smearwell::drain_events(flags);
     ASSERT_EQ(flags.button_changes.size(), 4u);
-    const std::vector<std::array<int, 3>> expected{{1, 5, 6}, {0, 7, 8}, {1, 300, 200}, {0, 310, 210}};
+    const std::vector<std::array<int, 3>> expected{{1, 5, 6}, {0, 7, 8}, {1, 300, 200}, {0, 300, 200}};
     for (std::size_t i = 0; i < expected.size(); ++i) {
         const auto& change = flags.button_changes[i];
         EXPECT_EQ((std::array<int, 3>{change.pressed, change.x, change.y}), expected[i]) << i;

@@ -21,13 +21,17 @@ void note_left_button(const SDL_MouseButtonEvent& event, Uint8 pressed, loop_fla
 
 // SDL keeps at most 128 queued events and drops the rest silently: a flood of clicks and keys read
 // in one go can lose a release. SDL's own button state, which the same read brings up to date,
-// still tells that the button is up; the stroke then ends where the pointer is.
+// still tells that the button is up. Where it came up is not known, so the stroke ends where it
+// was last painted (a press of this batch: one stamp there); it is never drawn on to the pointer.
 void end_stroke_whose_release_was_lost(loop_flags& flags) {
-    int x = 0;
-    int y = 0;
-    if (flags.drawing && !(SDL_GetMouseState(&x, &y) & SDL_BUTTON(SDL_BUTTON_LEFT))) {
-        flags.drawing = 0;
-        flags.button_changes.push_back({0, static_cast<Sint16>(x), static_cast<Sint16>(y)});
+    if (!flags.drawing || SDL_GetMouseState(nullptr, nullptr) & SDL_BUTTON(SDL_BUTTON_LEFT)) {
+        return;
+    }
+    flags.drawing = 0;
+    if (!flags.button_changes.empty()) {  // the last change is this stroke's press
+        button_change release = flags.button_changes.back();
+        release.pressed = 0;
+        flags.button_changes.push_back(release);
     }
 }
 

@@ -40,6 +40,24 @@ int ignore_x_error(Display*, XErrorEvent*) {
     return 0;
 }
 
+// Whether another client (a window manager) redirects the root window's children: selecting that
+// on the root window then fails with BadAccess.
+bool root_is_managed(Display* display) {
+    static bool refused = false;  // set by the handler below, which Xlib calls without context
+    refused = false;
+    XSync(display, False);
+    XSetErrorHandler([](Display*, XErrorEvent* error) {
+        refused = refused || error->error_code == BadAccess;
+        return 0;
+    });
+    XSelectInput(display, DefaultRootWindow(display), SubstructureRedirectMask);
+    XSync(display, False);
+    XSelectInput(display, DefaultRootWindow(display), NoEventMask);
+    XSync(display, False);
+    XSetErrorHandler(ignore_x_error);
+    return refused;
+}
+
 std::string read_line_with_timeout(int fd, double seconds) {
     std::string line;
     const auto deadline = clock::now() + std::chrono::duration<double>(seconds);
@@ -168,6 +186,10 @@ void x_server::start_window_manager() {
         execlp("twm", "twm", "-display", display_name.c_str(), "-f", window_manager_config.c_str(),
                static_cast<char*>(nullptr));
         _exit(127);
+    }
+    // A window mapped while the manager is still starting may never be managed, nor shown.
+    if (!wait_until([&] { return root_is_managed(connection); }, 20.0)) {
+        throw std::runtime_error("twm did not start (is the twm package installed?)");
     }
 }
 

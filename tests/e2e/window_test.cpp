@@ -36,7 +36,7 @@ protected:
     void start(e2e::output_to output, bool managed = false) {
         ASSERT_NO_THROW(server.emplace());
         if (managed) {
-            server->start_window_manager();
+            ASSERT_NO_THROW(server->start_window_manager());
         }
         smearwell.emplace(
             std::vector<std::pair<std::string, std::string>>{

@@ -3,7 +3,9 @@
 // SPDX-License-Identifier: Zlib
 
 // Events and the main loop: which events change which flags, and how a batch is taken.
+#include <algorithm>
 #include <array>
+#include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -39,6 +41,12 @@ SDL_Event button(Uint8 type, Uint8 which, Uint16 x = 0, Uint16 y = 0) {
     return event;
 }
 
+// A key pressed and released.
+void tap(SDLKey symbol, loop_flags& flags) {
+    handle_event(key(SDL_KEYDOWN, symbol), flags);
+    handle_event(key(SDL_KEYUP, symbol), flags);
+}
+
 SDL_Event quit() {
     SDL_Event event{};
     event.type = SDL_QUIT;
@@ -68,6 +76,33 @@ TEST(Events, OnlyTheLeftButtonStartsAndStopsDrawing) {
     EXPECT_EQ(flags.drawing, 0);
 }
 
+SDL_Event window_state(Uint8 gain, Uint8 state) {
+    SDL_Event event{};
+    event.type = SDL_ACTIVEEVENT;
+    event.active.type = SDL_ACTIVEEVENT;
+    event.active.gain = gain;
+    event.active.state = state;
+    return event;
+}
+
+using smearwell::action_kind;
+using action = std::array<int, 3>;  // kind, x, y
+
+std::vector<action> actions_of(const loop_flags& flags) {
+    std::vector<action> found;
+    for (const auto& taken : flags.actions) {
+        found.push_back({static_cast<int>(taken.kind), taken.x, taken.y});
+    }
+    return found;
+}
+
+constexpr int press = static_cast<int>(action_kind::press);
+constexpr int release = static_cast<int>(action_kind::release);
+constexpr int reach = static_cast<int>(action_kind::reach);
+constexpr int end_stroke = static_cast<int>(action_kind::end_stroke);
+constexpr int invert = static_cast<int>(action_kind::invert);
+constexpr int convolve = static_cast<int>(action_kind::convolve);
+
 // Strokes start and end at the button events' own positions; a repeated press or release is no
 // change; a release SDL dropped from its full queue is made good from SDL's button state, at the
 // press, never at the pointer, where the button may never have been down.
@@ -80,24 +115,50 @@ TEST(Events, LeftButtonChangesKeepTheirPositionsAndOrder) {
     handle_event(button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 300, 200), flags);
     test::set_pointer(310, 210);  // SDL's state says every button is up
     smearwell::drain_events(flags);
-    ASSERT_EQ(flags.button_changes.size(), 4u);
-    const std::vector<std::array<int, 3>> expected{{1, 5, 6}, {0, 7, 8}, {1, 300, 200}, {0, 300, 200}};
-    for (std::size_t i = 0; i < expected.size(); ++i) {
-        const auto& change = flags.button_changes[i];
-        EXPECT_EQ((std::array<int, 3>{change.pressed, change.x, change.y}), expected[i]) << i;
-    }
+    EXPECT_EQ(actions_of(flags),
+              (std::vector<action>{{press, 5, 6}, {release, 7, 8}, {press, 300, 200}, {end_stroke, 0, 0}}));
     EXPECT_EQ(flags.drawing, 0);
 }
 
-TEST(Events, FilterKeysActOnReleaseWhateverTheModifiers) {
+// Filters keep their place among the strokes; one that comes mid-stroke first takes the stroke to
+// where the pointer is.
+TEST(Events, FilterKeysActOnReleaseWhateverTheModifiersInTheirPlaceAmongTheStrokes) {
     loop_flags flags;
     handle_event(key(SDL_KEYDOWN, SDLK_i), flags);
     handle_event(key(SDL_KEYDOWN, SDLK_c), flags);
-    EXPECT_EQ(flags.invert_request + flags.convolve_request, 0);
+    EXPECT_TRUE(flags.actions.empty());
     handle_event(key(SDL_KEYUP, SDLK_i, KMOD_LSHIFT), flags);
-    EXPECT_EQ(flags.invert_request, 1);
+    handle_event(button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 10, 20), flags);
+    test::set_pointer(40, 50);
     handle_event(key(SDL_KEYUP, SDLK_c, KMOD_CAPS), flags);
-    EXPECT_EQ(flags.convolve_request, 1);
+    handle_event(button(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, 60, 70), flags);
+    handle_event(key(SDL_KEYUP, SDLK_i), flags);  // no press seen since the last release
+    tap(SDLK_i, flags);
+    EXPECT_EQ(
+        actions_of(flags),
+        (std::vector<action>{
+            {invert, 0, 0}, {press, 10, 20}, {reach, 40, 50}, {convolve, 0, 0}, {release, 60, 70}, {invert, 0, 0}}));
+}
+
+// Minimised or without the keyboard focus, the window never gets the release: the stroke ends.
+// The pointer leaving it ends nothing, and only hides the brush.
+TEST(Events, StrokeEndsWhenItsReleaseCanNoLongerReachTheWindow) {
+    for (const int state : {SDL_APPACTIVE, SDL_APPINPUTFOCUS}) {
+        loop_flags flags;
+        handle_event(button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 10, 20), flags);
+        handle_event(window_state(0, static_cast<Uint8>(state)), flags);
+        EXPECT_EQ(flags.drawing, 0) << state;
+        EXPECT_EQ(actions_of(flags), (std::vector<action>{{press, 10, 20}, {end_stroke, 0, 0}})) << state;
+    }
+    loop_flags flags;
+    handle_event(button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 10, 20), flags);
+    flags.show_all_request = 0;
+    handle_event(window_state(0, SDL_APPMOUSEFOCUS), flags);
+    EXPECT_EQ(flags.drawing, 1);
+    EXPECT_EQ(flags.pointer_in_window, 0);
+    EXPECT_EQ(flags.show_all_request, 1);
+    handle_event(window_state(1, SDL_APPMOUSEFOCUS), flags);
+    EXPECT_EQ(flags.pointer_in_window, 1);
 }
 
 TEST(Events, OtherEventsChangeNothing) {
@@ -107,7 +168,9 @@ TEST(Events, OtherEventsChangeNothing) {
     handle_event(motion, flags);
     handle_event(key(SDL_KEYDOWN, SDLK_a), flags);
     handle_event(key(SDL_KEYUP, SDLK_x), flags);
-    EXPECT_EQ(flags.drawing + flags.quit_requested + flags.invert_request + flags.convolve_request, 0);
+    handle_event(window_state(1, SDL_APPACTIVE | SDL_APPINPUTFOCUS), flags);
+    EXPECT_EQ(flags.drawing + flags.quit_requested, 0);
+    EXPECT_TRUE(flags.actions.empty());
 }
 
 class Loop : public testing::Test {
@@ -125,6 +188,7 @@ protected:
     }
 
     void push(SDL_Event event) { ASSERT_EQ(SDL_PushEvent(&event), 0); }
+    Uint32 stroke_colour() const { return SDL_MapRGB(canvas->format, 143, 55, 205); }
 };
 
 TEST_F(Loop, QuitAndPressInOneBatchEndWithoutPainting) {
@@ -136,6 +200,7 @@ TEST_F(Loop, QuitAndPressInOneBatchEndWithoutPainting) {
 }
 
 TEST_F(Loop, FilterRequestedInTheSameBatchAsAQuitNeverRuns) {
+    push(key(SDL_KEYDOWN, SDLK_i));
     push(key(SDL_KEYUP, SDLK_i));
     push(key(SDL_KEYDOWN, SDLK_ESCAPE));
     smearwell::run_main_loop(screen, canvas.get(), brush.get(), last);
@@ -143,25 +208,102 @@ TEST_F(Loop, FilterRequestedInTheSameBatchAsAQuitNeverRuns) {
     EXPECT_TRUE(test::updates_of(canvas.get()).empty());
 }
 
-TEST_F(Loop, PassRunsInvertThenConvolveThenOneFullRefreshAndClearsTheRequests) {
+// A batch is replayed in the order the user made it, as if the loop had kept up with every event.
+TEST_F(Loop, InvertBeforeAStrokeLeavesTheStrokeAsDrawn) {
     loop_flags flags;
-    flags.invert_request = 1;
-    flags.convolve_request = 1;
+    tap(SDLK_i, flags);
+    handle_event(button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 100, 300), flags);
+    handle_event(button(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, 300, 300), flags);
     smearwell::run_pass(screen, canvas.get(), brush.get(), last, flags);
-    // The convolution of the all-white inverted canvas: white inside, a black frame.
-    EXPECT_EQ(smearwell::read_pixel(canvas.get(), 400, 300), 0xFFFFFFu);
-    EXPECT_EQ(smearwell::read_pixel(canvas.get(), 0, 300), 0u);
-    const test::update_call whole{screen, 0, 0, 0, 0};
-    EXPECT_EQ(test::updates_of(screen), (std::vector{whole}));
-    EXPECT_EQ(flags.invert_request + flags.convolve_request, 0);
+    test::pixel_set stroke;
+    for (int x = 100; x <= 300; ++x) {
+        stroke.merge(test::shifted(test::brush_disc(), x, 300));
+    }
+    EXPECT_EQ(test::pixels_not(canvas.get(), 0xFFFFFF), stroke);
+    EXPECT_EQ(smearwell::read_pixel(canvas.get(), 210, 310), stroke_colour());
+    EXPECT_EQ(test::updates_of(screen), (std::vector{test::update_call{screen, 0, 0, 0, 0}}));
+    EXPECT_TRUE(flags.actions.empty());
 }
 
-TEST_F(Loop, TwoInvertsInOneBatchInvertOnce) {
+TEST_F(Loop, TwoInvertsInOneBatchLeaveTheCanvasAsItWas) {
     loop_flags flags;
-    handle_event(key(SDL_KEYUP, SDLK_i), flags);
-    handle_event(key(SDL_KEYUP, SDLK_i), flags);
+    handle_event(button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 100, 300), flags);
+    handle_event(button(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, 100, 300), flags);
     smearwell::run_pass(screen, canvas.get(), brush.get(), last, flags);
-    EXPECT_EQ(smearwell::read_pixel(canvas.get(), 400, 300), 0xFFFFFFu);
+    const auto painted = test::pixels_not(canvas.get(), 0);
+    ASSERT_EQ(painted, test::shifted(test::brush_disc(), 100, 300));
+    tap(SDLK_i, flags);
+    tap(SDLK_i, flags);
+    smearwell::run_pass(screen, canvas.get(), brush.get(), last, flags);
+    EXPECT_EQ(test::pixels_not(canvas.get(), 0), painted);
+    EXPECT_EQ(smearwell::read_pixel(canvas.get(), 110, 310), stroke_colour());
+}
+
+// The convolution of the black canvas is black; inverted after it, all white, frame included.
+TEST_F(Loop, ConvolveThenInvertRunInThatOrder) {
+    loop_flags flags;
+    tap(SDLK_c, flags);
+    tap(SDLK_i, flags);
+    test::captured(stdout, [&] { smearwell::run_pass(screen, canvas.get(), brush.get(), last, flags); });
+    EXPECT_TRUE(test::pixels_not(canvas.get(), 0xFFFFFF).empty());
+}
+
+// `i` in the middle of a drag: what was drawn before the key is inverted, what comes after is not.
+TEST_F(Loop, InvertDuringADragFiltersOnlyThePartDrawnBeforeIt) {
+    loop_flags flags;
+    test::set_pointer(100, 300);
+    handle_event(button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 100, 300), flags);
+    smearwell::run_pass(screen, canvas.get(), brush.get(), last, flags);
+    test::set_pointer(200, 300);  // where the pointer was when the key was read
+    tap(SDLK_i, flags);
+    test::set_pointer(300, 300);
+    smearwell::run_pass(screen, canvas.get(), brush.get(), last, flags);
+    test::pixel_set before, after;
+    for (int x = 100; x <= 200; ++x) {
+        before.merge(test::shifted(test::brush_disc(), x, 300));
+    }
+    for (int x = 200; x <= 300; ++x) {
+        after.merge(test::shifted(test::brush_disc(), x, 300));
+    }
+    const Uint32 inverted_stroke = 0xFFFFFF - stroke_colour();
+    for (int y = 295; y < 325; ++y) {
+        for (int x = 95; x < 325; ++x) {
+            const Uint32 expected = after.count({x, y})    ? stroke_colour()
+                                    : before.count({x, y}) ? inverted_stroke
+                                                           : 0xFFFFFFu;
+            ASSERT_EQ(smearwell::read_pixel(canvas.get(), x, y), expected) << x << "," << y;
+        }
+    }
+}
+
+// Every `c` of a batch convolves once and prints its 598 lines once.
+TEST_F(Loop, TwoConvolutionsInOneBatchPrintTheirLinesTwice) {
+    loop_flags flags;
+    tap(SDLK_c, flags);
+    tap(SDLK_c, flags);
+    const std::string printed =
+        test::captured(stdout, [&] { smearwell::run_pass(screen, canvas.get(), brush.get(), last, flags); });
+    EXPECT_EQ(std::count(printed.begin(), printed.end(), '\n'), 2 * 598);
+}
+
+// SDL makes up a release of a key held when the keyboard focus leaves, after telling of the loss
+// (classic SDL, which reports the real release too once the focus is back) or before it
+// (sdl12-compat). One keystroke, one invert.
+TEST_F(Loop, OneKeystrokeActsOnceWhateverTheFocusDoesWhileTheKeyIsDown) {
+    const std::vector<std::vector<SDL_Event>> orders{
+        {key(SDL_KEYDOWN, SDLK_i), window_state(0, SDL_APPINPUTFOCUS), key(SDL_KEYUP, SDLK_i),
+         window_state(1, SDL_APPINPUTFOCUS), key(SDL_KEYUP, SDLK_i)},
+        {key(SDL_KEYDOWN, SDLK_i), key(SDL_KEYUP, SDLK_i), window_state(0, SDL_APPINPUTFOCUS),
+         window_state(1, SDL_APPINPUTFOCUS)},
+    };
+    for (const auto& events : orders) {
+        loop_flags flags;
+        for (const SDL_Event& event : events) {
+            push(event);
+        }
+        smearwell::drain_events(flags);
+        EXPECT_EQ(actions_of(flags), (std::vector<action>{{invert, 0, 0}})) << events.size() << " events";
+    }
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 //
 // SPDX-License-Identifier: Zlib
 
-// Turning SDL's queued events into the main loop's flags.
+// Turning SDL's queued events into the main loop's flags and the batch's ordered actions.
 #pragma once
 
 #include <vector>
@@ -11,33 +11,46 @@
 
 namespace smearwell {
 
-// The left button going down or coming up, where the pointer was when it did (the button event's
-// own position, in window pixels).
-struct button_change {
-    Uint8 pressed = 0;  // 1: went down; 0: came up
+enum class action_kind : Uint8 {
+    press,       // the left button went down: a stroke starts here
+    release,     // the left button came up: the stroke ends here
+    reach,       // the held stroke has come this far (taken when a filter key acts mid-stroke)
+    end_stroke,  // the stroke ends where it was last painted: its release cannot reach the window
+    invert,
+    convolve,
+};
+
+// One thing the user did, in window pixels: a button event's own position, or for `reach` where
+// SDL had the pointer when the key was read. Filters and `end_stroke` carry no position.
+struct user_action {
+    action_kind kind = action_kind::press;
     Sint16 x = 0;
     Sint16 y = 0;
 };
 
-// The main loop's state between passes. Filter requests live from the release that sets them to
-// the end of the next pass; quit_requested is never cleared once set.
+// The main loop's state between passes. quit_requested is never cleared once set.
 struct loop_flags {
     Uint8 drawing = 0;  // the left button is held
     int quit_requested = 0;
-    Uint8 invert_request = 0;
-    Uint8 convolve_request = 0;
-    // The whole window is to be shown again: nothing has been shown yet, or part of the window was
-    // uncovered. Frames that change nothing refresh nothing, so no later frame would.
+    // The whole window is to be shown again: nothing has been shown yet, part of the window was
+    // uncovered, or the pointer came in or went out. Frames that change nothing refresh nothing,
+    // so no later frame would.
     Uint8 show_all_request = 1;
-    // The left button's changes of the last batch, in order, each a real change of `drawing`: a
-    // stroke starts where the button went down and ends where it came up, however many pointer
-    // moves the batch held. The pass that paints them clears them.
-    std::vector<button_change> button_changes;
+    // The pointer is over the window, as SDL last said (SDL starts out saying so).
+    Uint8 pointer_in_window = 1;
+    // The filter keys whose press the window saw and whose release has not acted yet (bit 1: `i`,
+    // bit 2: `c`).
+    Uint8 filter_keys_down = 0;
+    // Everything the last batch asked for, in the order the user did it: strokes and filters are
+    // replayed in this order, so a filter acts on the strokes before it and not on those after.
+    // The pass that replays them clears them.
+    std::vector<user_action> actions;
 };
 
-// Escape quits on press; `i` and `c` request their filter on release. Keys are compared by
-// symbol, so Shift and Caps Lock make no difference. Only the left button starts or stops drawing.
-// A window uncovered (SDL_VIDEOEXPOSE) asks for the whole window to be shown again.
+// Escape quits on press; `i` and `c` ask for their filter on release, once a keystroke. Keys are compared by symbol,
+// so Shift and Caps Lock make no difference. Only the left button starts or stops drawing. A
+// window uncovered (SDL_VIDEOEXPOSE) asks for the whole window to be shown again. A window hidden
+// or left without the keyboard focus ends the stroke: its release would go to another window.
 void handle_event(const SDL_Event& event, loop_flags& flags);
 
 // Handles every queued event, even after a quit: the quit takes effect once the queue is empty.

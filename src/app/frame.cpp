@@ -48,32 +48,6 @@ void grow_to_hold(SDL_Rect& rect, int x, int y, int w, int h) {
             static_cast<Uint16>(bottom - top)};
 }
 
-// One stroke segment onto the canvas, its end stamped once more as a frame's stroke always is;
-// `dirty` grows to hold it.
-void paint_segment(SDL_Surface* canvas, SDL_Surface* brush, const SDL_Rect& from, const SDL_Rect& to,
-                   std::unique_ptr<SDL_Rect>& dirty) {
-    const auto segment = stamp_stroke(canvas, brush, from, to);
-    blit_whole_at(brush, canvas, to);
-    if (!dirty) {
-        dirty = std::make_unique<SDL_Rect>(*segment);
-    } else {
-        grow_to_hold(*dirty, segment->x, segment->y, segment->w, segment->h);
-    }
-}
-
-SDL_Rect position_of(const button_change& change) {
-    SDL_Rect position{};
-    position.x = change.x;
-    position.y = change.y;
-    return position;
-}
-
-// The batch's last press, or the last position when the button was already down.
-SDL_Rect stroke_start(const SDL_Rect& last_position, std::span<const button_change> button_changes) {
-    return button_changes.empty() || !button_changes.back().pressed ? last_position
-                                                                    : position_of(button_changes.back());
-}
-
 void refresh_changes(SDL_Surface* screen, const SDL_Surface* brush, const SDL_Rect& current,
                      const SDL_Rect& last_position, SDL_Rect* dirty, Uint8 full_refresh) {
     if (full_refresh) {
@@ -95,30 +69,29 @@ void refresh_changes(SDL_Surface* screen, const SDL_Surface* brush, const SDL_Re
 
 }  // namespace
 
-std::unique_ptr<SDL_Rect> paint_finished_strokes(SDL_Surface* canvas, SDL_Surface* brush, const SDL_Rect& last_position,
-                                                 std::span<const button_change> button_changes) {
-    std::unique_ptr<SDL_Rect> dirty;
-    SDL_Rect from = last_position;
-    for (const button_change& change : button_changes) {
-        const SDL_Rect at = position_of(change);
-        if (!change.pressed) {
-            paint_segment(canvas, brush, from, at, dirty);
-        }
-        from = at;
+void paint_segment(SDL_Surface* canvas, SDL_Surface* brush, const SDL_Rect& from, const SDL_Rect& to,
+                   std::unique_ptr<SDL_Rect>& dirty) {
+    const auto segment = stamp_stroke(canvas, brush, from, to);
+    blit_whole_at(brush, canvas, to);
+    if (!dirty) {
+        dirty = std::make_unique<SDL_Rect>(*segment);
+    } else {
+        grow_to_hold(*dirty, segment->x, segment->y, segment->w, segment->h);
     }
-    return dirty;
 }
 
 void update_frame(SDL_Surface* screen, SDL_Surface* canvas, SDL_Surface* brush, SDL_Rect& last_position, Uint8 drawing,
-                  Uint8 full_refresh, std::span<const button_change> button_changes, const SDL_Rect* finished_strokes) {
+                  Uint8 full_refresh, const replayed_batch* batch, Uint8 pointer_shown) {
     const auto current = read_pointer_position();
-    auto dirty = finished_strokes ? std::make_unique<SDL_Rect>(*finished_strokes) : nullptr;
+    auto dirty = batch && batch->painted ? std::make_unique<SDL_Rect>(*batch->painted) : nullptr;
     if (drawing) {
-        paint_segment(canvas, brush, stroke_start(last_position, button_changes), *current, dirty);
+        paint_segment(canvas, brush, batch ? batch->stroke_start : last_position, *current, dirty);
     }
     SDL_BlitSurface(canvas, nullptr, screen, nullptr);
-    // The pointer image reaches the screen only; the next frame's canvas copy covers it again.
-    blit_whole_at(brush, screen, *current);
+    if (pointer_shown) {
+        // The pointer image reaches the screen only; the next frame's canvas copy covers it again.
+        blit_whole_at(brush, screen, *current);
+    }
     refresh_changes(screen, brush, *current, last_position, dirty.get(), full_refresh);
     last_position.x = current->x;
     last_position.y = current->y;

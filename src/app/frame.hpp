@@ -20,22 +20,29 @@ namespace smearwell {
 // rectangle that reaches past the screen.
 void refresh_clipped(SDL_Surface* screen, int x, int y, int w, int h);
 
-// Positions are the brush's top-left corner, not its centre. A stroke runs from where the left
-// button went down (or from `last_position`, where the pointer was in the previous frame, if it was
-// down already) to where it came up, or to the pointer while it is still down.
+// Positions are the brush's top-left corner, not its centre.
 
-// Paints the strokes that ended among `button_changes`, the presses and releases since the
-// previous frame. Returns what they cover, or nullptr if none ended. A pass paints them before the
-// filters its batch asked for, which came after them.
-std::unique_ptr<SDL_Rect> paint_finished_strokes(SDL_Surface* canvas, SDL_Surface* brush, const SDL_Rect& last_position,
-                                                 std::span<const button_change> button_changes);
+// What a pass's replay of its batch leaves for the frame.
+struct replayed_batch {
+    // Where the stroke still held goes on from: the batch's last press, where a filter found it
+    // (`reach`), or else `last_position`, where the pointer was in the previous frame.
+    SDL_Rect stroke_start{};
+    std::unique_ptr<SDL_Rect> painted;  // what the batch's strokes cover; nullptr if nothing
+    Uint8 filtered = 0;                 // a filter ran
+};
 
-// `drawing` is the left button's state after `button_changes`; `finished_strokes` is what
-// paint_finished_strokes covered. `last_position`'s x and y are rewritten on every call.
-// `full_refresh` (a filter ran this pass) wins over drawing: the whole screen is refreshed. A frame
-// that neither paints nor filters, with the pointer where it was, refreshes nothing.
+// One stroke segment onto the canvas, its end stamped once more as a frame's stroke always is;
+// `dirty` grows to hold it (or is made, if it was nullptr).
+void paint_segment(SDL_Surface* canvas, SDL_Surface* brush, const SDL_Rect& from, const SDL_Rect& to,
+                   std::unique_ptr<SDL_Rect>& dirty);
+
+// `drawing` is the left button's state after the batch; the stroke it holds runs from the batch's
+// `stroke_start` (or from `last_position` without a batch) to the pointer. `last_position`'s x and
+// y are rewritten on every call. `full_refresh` (a filter ran this pass) wins over drawing: the
+// whole screen is refreshed. A frame that neither paints nor filters, with the pointer where it
+// was, refreshes nothing. Without `pointer_shown` (the pointer is outside and no stroke is held)
+// the screen shows the canvas alone.
 void update_frame(SDL_Surface* screen, SDL_Surface* canvas, SDL_Surface* brush, SDL_Rect& last_position, Uint8 drawing,
-                  Uint8 full_refresh, std::span<const button_change> button_changes = {},
-                  const SDL_Rect* finished_strokes = nullptr);
+                  Uint8 full_refresh, const replayed_batch* batch = nullptr, Uint8 pointer_shown = 1);
 
 }  // namespace smearwell

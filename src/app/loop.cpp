@@ -6,28 +6,66 @@
 // in SDL's queue.
 #include "app/loop.hpp"
 
-#include "app/frame.hpp"
 #include "filters/convolve.hpp"
 #include "filters/invert.hpp"
 
 namespace smearwell {
 
+namespace {
+
+SDL_Rect position_of(const user_action& action) {
+    SDL_Rect position{};
+    position.x = action.x;
+    position.y = action.y;
+    return position;
+}
+
+}  // namespace
+
+replayed_batch replay_actions(SDL_Surface* canvas, SDL_Surface* brush, const SDL_Rect& last_position,
+                              std::span<const user_action> actions) {
+    replayed_batch batch;
+    batch.stroke_start = last_position;
+    bool start_painted = true;  // a stroke going on from the last frame was painted up to here
+    for (const user_action& action : actions) {
+        switch (action.kind) {
+        case action_kind::press:
+            batch.stroke_start = position_of(action);
+            start_painted = false;
+            break;
+        case action_kind::release:
+            paint_segment(canvas, brush, batch.stroke_start, position_of(action), batch.painted);
+            break;
+        case action_kind::reach:
+            paint_segment(canvas, brush, batch.stroke_start, position_of(action), batch.painted);
+            batch.stroke_start = position_of(action);
+            start_painted = true;
+            break;
+        case action_kind::end_stroke:
+            if (!start_painted) {
+                paint_segment(canvas, brush, batch.stroke_start, batch.stroke_start, batch.painted);
+            }
+            break;
+        case action_kind::invert:
+            invert_canvas(canvas);
+            batch.filtered = 1;
+            break;
+        case action_kind::convolve:
+            convolve_canvas(canvas);
+            batch.filtered = 1;
+            break;
+        }
+    }
+    return batch;
+}
+
 void run_pass(SDL_Surface* screen, SDL_Surface* canvas, SDL_Surface* brush, SDL_Rect& last_position,
               loop_flags& flags) {
-    const auto finished_strokes = paint_finished_strokes(canvas, brush, last_position, flags.button_changes);
-    if (flags.invert_request) {
-        invert_canvas(canvas);
-    }
-    if (flags.convolve_request) {
-        convolve_canvas(canvas);
-    }
-    const Uint8 full_refresh = flags.invert_request | flags.convolve_request | flags.show_all_request;
-    update_frame(screen, canvas, brush, last_position, flags.drawing, full_refresh, flags.button_changes,
-                 finished_strokes.get());
-    flags.invert_request = 0;
-    flags.convolve_request = 0;
+    const replayed_batch batch = replay_actions(canvas, brush, last_position, flags.actions);
+    update_frame(screen, canvas, brush, last_position, flags.drawing, batch.filtered | flags.show_all_request, &batch,
+                 flags.drawing | flags.pointer_in_window);
     flags.show_all_request = 0;
-    flags.button_changes.clear();
+    flags.actions.clear();
 }
 
 void run_main_loop(SDL_Surface* screen, SDL_Surface* canvas, SDL_Surface* brush, SDL_Rect& last_position) {

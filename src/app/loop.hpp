@@ -2,19 +2,28 @@
 //
 // SPDX-License-Identifier: Zlib
 
-// The main loop: each pass runs the requested filters, redraws the frame, then drains the events.
+// The main loop: each pass replays the last batch of events, redraws the frame, then drains the
+// events.
 #pragma once
+
+#include <span>
 
 #include <SDL.h>
 
 #include "app/events.hpp"
+#include "app/frame.hpp"
 
 namespace smearwell {
 
-// One pass's drawing work: the strokes that ended in the last batch, the invert before the
-// convolution, then the frame update, which refreshes the whole screen when a filter ran; the
-// requests and button changes are cleared afterwards. A request to show the whole window
-// refreshes it as a filter does.
+// The batch's strokes and filters onto the canvas, in the order the user made them: a filter acts
+// on the strokes before it, and the strokes after it are painted on what it left. Strokes start
+// from `last_position` when the button was already down.
+replayed_batch replay_actions(SDL_Surface* canvas, SDL_Surface* brush, const SDL_Rect& last_position,
+                              std::span<const user_action> actions);
+
+// One pass's drawing work: the last batch replayed, then the frame update, which refreshes the
+// whole screen when a filter ran or the whole window is to be shown again. The batch and that
+// request are cleared afterwards.
 void run_pass(SDL_Surface* screen, SDL_Surface* canvas, SDL_Surface* brush, SDL_Rect& last_position, loop_flags& flags);
 
 // Runs passes until a quit is requested. Never sleeps: it polls and redraws as fast as it can.

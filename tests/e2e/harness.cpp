@@ -40,22 +40,13 @@ int ignore_x_error(Display*, XErrorEvent*) {
     return 0;
 }
 
-// Whether another client (a window manager) redirects the root window's children: selecting that
-// on the root window then fails with BadAccess.
+// Whether a client (a window manager) redirects the root window's children. Read from the events
+// all clients select on the root: trying to select the redirect ourselves, even for a moment,
+// would make a window manager starting at that moment give up, finding another one running.
 bool root_is_managed(Display* display) {
-    static bool refused = false;  // set by the handler below, which Xlib calls without context
-    refused = false;
-    XSync(display, False);
-    XSetErrorHandler([](Display*, XErrorEvent* error) {
-        refused = refused || error->error_code == BadAccess;
-        return 0;
-    });
-    XSelectInput(display, DefaultRootWindow(display), SubstructureRedirectMask);
-    XSync(display, False);
-    XSelectInput(display, DefaultRootWindow(display), NoEventMask);
-    XSync(display, False);
-    XSetErrorHandler(ignore_x_error);
-    return refused;
+    XWindowAttributes attributes{};
+    return XGetWindowAttributes(display, DefaultRootWindow(display), &attributes) &&
+           (attributes.all_event_masks & SubstructureRedirectMask);
 }
 
 std::string read_line_with_timeout(int fd, double seconds) {
@@ -108,6 +99,11 @@ Window find_named(Display* display, Window parent) {
         XFree(children);
     }
     return found;
+}
+
+bool is_viewable(Display* display, Window window) {
+    XWindowAttributes attributes{};
+    return XGetWindowAttributes(display, window, &attributes) && attributes.map_state == IsViewable;
 }
 
 KeyCode keycode(Display* display, const char* keysym_name) {
@@ -183,6 +179,9 @@ void x_server::start_window_manager() {
         const int quiet = open("/dev/null", O_WRONLY);
         dup2(quiet, STDOUT_FILENO);
         dup2(quiet, STDERR_FILENO);
+        // In a UTF-8 locale twm asks for a font set that only xfonts-base has, and gives up
+        // without it; its menus and titles need nothing beyond the server's own fixed font.
+        setenv("LC_ALL", "C", 1);
         execlp("twm", "twm", "-display", display_name.c_str(), "-f", window_manager_config.c_str(),
                static_cast<char*>(nullptr));
         _exit(127);
@@ -430,6 +429,31 @@ void request_close(Display* display, Window window) {
     event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
     event.xclient.data.l[1] = CurrentTime;
     XSendEvent(display, window, False, NoEventMask, &event);
+    XSync(display, False);
+}
+
+void iconify(Display* display, Window window) {
+    XIconifyWindow(display, window, DefaultScreen(display));
+    XSync(display, False);
+    wait_until([&] { return !is_viewable(display, window); }, 5.0);
+}
+
+void unmap(Display* display, Window window) {
+    XUnmapWindow(display, window);
+    XSync(display, False);
+    wait_until([&] { return !is_viewable(display, window); }, 5.0);
+}
+
+// A window manager takes the map request of an iconified window as one to show it again.
+void restore(Display* display, Window window) {
+    XMapWindow(display, window);
+    XSync(display, False);
+    wait_until([&] { return is_viewable(display, window); }, 5.0);
+    give_focus(display, window);
+}
+
+void focus_root(Display* display) {
+    XSetInputFocus(display, PointerRoot, RevertToPointerRoot, CurrentTime);
     XSync(display, False);
 }
 

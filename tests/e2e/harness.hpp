@@ -101,6 +101,12 @@ void tap_key(Display* display, const char* keysym_name);
 void press_key(Display* display, const char* keysym_name);
 void release_key(Display* display, const char* keysym_name);
 void request_close(Display* display, Window window);  // what a window manager's close button sends
+// What the window goes through: minimised (a window manager's iconify), unmapped (without a
+// window manager), mapped again and given the focus; the keyboard focus given to the root.
+void iconify(Display* display, Window window);
+void unmap(Display* display, Window window);
+void restore(Display* display, Window window);
+void focus_root(Display* display);
 
 // An unmanaged white window over (x, y, w, h) of the screen, mapped, then taken away again: what
 // the window under it must draw anew.

@@ -561,6 +561,164 @@ TEST_F(ManagedWindow, ShowsItsPictureAgainWhenUncovered) {
     expect_steady(expected);
 }
 
+// What a user does while the program is behind (stopped, then resumed): one batch of events,
+// replayed in the order it was made, as if the program had kept up.
+enum class batch { invert_then_stroke, invert_twice, convolve_then_invert, invert_mid_stroke };
+
+class OneBatch : public RealWindow, public testing::WithParamInterface<batch> {};
+
+TEST_P(OneBatch, ActsInTheOrderTheUserDid) {
+    move_and_expect(100, 300, cursor_only(100, 300));
+    picture trail;
+    picture expected;
+    if (GetParam() == batch::invert_mid_stroke) {
+        e2e::press_button(display(), 1);
+        expect_picture(cursor_only(100, 300));
+    }
+    smearwell->stop();
+    switch (GetParam()) {
+    case batch::invert_then_stroke:
+        e2e::tap_key(display(), "i");
+        e2e::press_button(display(), 1);
+        drag_straight(100, 300, 300, 300);
+        e2e::release_button(display(), 1);
+        for (int x = 100; x <= 300; ++x) {
+            e2e::paint_brush(trail, x, 300);
+        }
+        expected = inverted(picture{});
+        for (int x = 100; x <= 300; ++x) {
+            e2e::paint_brush(expected, x, 300);
+        }
+        break;
+    case batch::invert_twice:
+        e2e::tap_key(display(), "i");
+        // Apart: SDL reads a release closely followed by a press of the same key as key repeat.
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        e2e::tap_key(display(), "i");
+        break;
+    case batch::convolve_then_invert:
+        e2e::tap_key(display(), "c");
+        e2e::tap_key(display(), "i");
+        expected = inverted(picture{});
+        break;
+    case batch::invert_mid_stroke:
+        drag_straight(100, 300, 200, 300);
+        e2e::tap_key(display(), "i");
+        for (int x = 100; x <= 200; ++x) {
+            e2e::paint_brush(trail, x, 300);
+        }
+        expected = inverted(trail);
+        break;
+    }
+    smearwell->resume();
+    if (GetParam() == batch::invert_mid_stroke) {
+        e2e::paint_brush(expected, 200, 300);  // the stroke goes on from here after the invert
+        expect_picture(expected);
+        drag_straight(200, 300, 300, 300);
+        e2e::release_button(display(), 1);
+        for (int x = 200; x <= 300; ++x) {
+            e2e::paint_brush(expected, x, 300);
+        }
+    }
+    const picture canvas = expected;
+    e2e::paint_brush(expected, 600, 100);
+    move_and_expect(600, 100, expected);
+    expect_steady(expected);
+    EXPECT_EQ(canvas.at(0, 0), GetParam() == batch::invert_twice ? e2e::black : 0xFFFFFFu);
+}
+
+INSTANTIATE_TEST_SUITE_P(, OneBatch,
+                         testing::Values(batch::invert_then_stroke, batch::invert_twice, batch::convolve_then_invert,
+                                         batch::invert_mid_stroke),
+                         [](const auto& case_info) {
+                             switch (case_info.param) {
+                             case batch::invert_then_stroke: return std::string("InvertThenStroke");
+                             case batch::invert_twice: return std::string("InvertTwice");
+                             case batch::convolve_then_invert: return std::string("ConvolveThenInvert");
+                             default: return std::string("InvertMidStroke");
+                             }
+                         });
+
+// How a stroke's release stops reaching the window: minimised under a window manager, unmapped
+// without one, or the keyboard focus taken away (the moves after it paint nothing either).
+enum class hidden { iconified, unmapped, focus_elsewhere };
+
+class StrokeEnds : public RealWindow, public testing::WithParamInterface<hidden> {
+protected:
+    void SetUp() override { start(e2e::output_to::pipe, GetParam() == hidden::iconified); }
+};
+
+TEST_P(StrokeEnds, WhenItsReleaseCanNoLongerReachTheWindow) {
+    move_and_expect(100, 300, cursor_only(100, 300));
+    e2e::press_button(display(), 1);
+    drag_straight(100, 300, 200, 300);
+    picture expected;
+    for (int x = 100; x <= 200; ++x) {
+        e2e::paint_brush(expected, x, 300);
+    }
+    expect_picture(expected);
+    switch (GetParam()) {
+    case hidden::iconified: e2e::iconify(display(), window); break;
+    case hidden::unmapped: e2e::unmap(display(), window); break;
+    case hidden::focus_elsewhere:
+        e2e::focus_root(display());
+        drag_straight(200, 300, 300, 300);
+        break;
+    }
+    e2e::release_button(display(), 1);
+    e2e::restore(display(), window);
+    e2e::move_pointer(display(), window, 400, 300);
+    drag_straight(400, 300, 400, 500);
+    e2e::paint_brush(expected, 400, 500);
+    expect_steady(expected);
+    // Hidden mid-stroke, sdl12-compat (SDL 2 below it) keeps the button down, and so does not
+    // report the next press, only its release; classic SDL lets go of it.
+    if (GetParam() == hidden::focus_elsewhere) {
+        SCOPED_TRACE("a new stroke paints");
+        e2e::press_button(display(), 1);
+        drag_straight(400, 500, 600, 500);
+        e2e::release_button(display(), 1);
+        for (int x = 400; x <= 600; ++x) {
+            e2e::paint_brush(expected, x, 500);
+        }
+        expect_picture(expected);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(, StrokeEnds, testing::Values(hidden::iconified, hidden::unmapped, hidden::focus_elsewhere),
+                         [](const auto& case_info) {
+                             return std::string(case_info.param == hidden::iconified  ? "Iconified"
+                                                : case_info.param == hidden::unmapped ? "Unmapped"
+                                                                                      : "FocusElsewhere");
+                         });
+
+// The keyboard focus leaves and comes back while `i` is held: one keystroke, one invert.
+TEST_F(RealWindow, FilterKeyActsOnceWhateverTheFocusDoesWhileItIsHeld) {
+    move_and_expect(300, 200, cursor_only(300, 200));
+    e2e::press_key(display(), "i");
+    e2e::focus_root(display());
+    e2e::give_focus(display(), window);
+    e2e::release_key(display(), "i");
+    picture expected = inverted(picture{});
+    e2e::paint_brush(expected, 300, 200);
+    expect_steady(expected);
+}
+
+// Outside the window, with no stroke held, the window shows the canvas alone: the system's own
+// cursor is the pointer there. The brush comes back where the pointer comes in. The window is
+// moved off the screen's corner first, so that the pointer can leave it on every side.
+TEST_F(RealWindow, BrushIsNotShownWhileThePointerIsOutside) {
+    XMoveWindow(display(), window, 100, 100);
+    XSync(display(), False);
+    for (const auto& [out_x, out_y] : {std::pair{-60, 200}, std::pair{300, -60}, std::pair{860, 200}}) {
+        SCOPED_TRACE(std::to_string(out_x) + "," + std::to_string(out_y));
+        move_and_expect(300, 200, cursor_only(300, 200));
+        e2e::move_pointer(display(), window, out_x, out_y);
+        expect_steady(picture{});
+        move_and_expect(500, 300, cursor_only(500, 300));
+    }
+}
+
 void expect_start_up_failure(const std::vector<std::pair<std::string, std::string>>& environment) {
     e2e::program smearwell(environment);
     const auto result = smearwell.wait_for_exit(20.0);

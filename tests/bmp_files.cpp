@@ -102,6 +102,35 @@ bytes rgb_bmp(int width, int height, std::vector<std::uint32_t>& colours) {
     return file;
 }
 
+bytes rgb32_bmp_with_colour_table(int width, int height, std::vector<std::uint32_t>& colours) {
+    constexpr std::size_t table_bytes = 8;
+    bytes file = bmp_headers(54 + table_bytes, width, height, 32, 0);
+    put_le32(file, 46, 2);
+    put_le32(file, 54, 0x00102030);
+    put_le32(file, 58, 0x00FFFFFF);
+    colours.clear();
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            colours.push_back(static_cast<std::uint32_t>(0x30 + 50 * x) << 16 |
+                              static_cast<std::uint32_t>(0x11 * y) << 8 | 0xC4);
+        }
+    }
+    for (int y = height - 1; y >= 0; --y) {
+        for (int x = 0; x < width; ++x) {
+            const std::uint32_t colour = colours[static_cast<std::size_t>(y * width + x)];
+            file.insert(file.end(), {static_cast<Uint8>(colour), static_cast<Uint8>(colour >> 8),
+                                     static_cast<Uint8>(colour >> 16), 0});
+        }
+    }
+    put_le32(file, 2, static_cast<std::uint32_t>(file.size()));
+    return file;
+}
+
+bool reader_takes_gap_for_masks() {
+    const SDL_version* linked = SDL_Linked_Version();
+    return SDL_VERSIONNUM(linked->major, linked->minor, linked->patch) < SDL_VERSIONNUM(1, 2, 50);
+}
+
 namespace {
 
 paletted_image sample_paletted(int bits, int width, int height, bool top_down, int colours) {
@@ -127,6 +156,7 @@ std::vector<std::pair<std::string, bytes>> sample_files() {
         {"pal4-three-colours-5x2.bmp", paletted_bmp(sample_paletted(4, 5, 2, false, 3))},
         {"pal8-bottom-up-11x6.bmp", paletted_bmp(sample_paletted(8, 11, 6, false, 40))},
         {"pal8-top-down-3x3.bmp", paletted_bmp(sample_paletted(8, 3, 3, true, 256))},
+        {"rgb32-colour-table-4x3.bmp", rgb32_bmp_with_colour_table(4, 3, colours)},
     };
 }
 
@@ -160,7 +190,7 @@ std::vector<std::pair<std::string, bytes>> malformed_files() {
     };
     paletted_image out_of_palette = sample_paletted(8, 4, 4, false, 4);
     out_of_palette.indices[5] = 4;
-    return {
+    std::vector<std::pair<std::string, bytes>> files{
         {"empty", {}},
         {"magic only", {'B', 'M'}},
         {"truncated header", bytes(good.begin(), good.begin() + 30)},
@@ -182,10 +212,15 @@ std::vector<std::pair<std::string, bytes>> malformed_files() {
         {"colour masks over 8 bits", bitfields},
         {"colour mask of two runs", with_masks(3, 70, 0x01000001, 0x0000FF00)},
         {"overlapping colour masks", with_masks(3, 70, 0x0000FF00, 0x0000FF00)},
-        {"masks read after a plain header", with_masks(0, 80, 0xFFFFFFFF, 0)},  // the reader's own rule
         {"info header larger than the file", with(14, 4096)},
         {"pixel outside the palette", paletted_bmp(out_of_palette)},
     };
+    if (reader_takes_gap_for_masks()) {
+        std::vector<std::uint32_t> colours;
+        files.emplace_back("masks read after a plain header", with_masks(0, 80, 0xFFFFFFFF, 0));
+        files.emplace_back("colour table read as masks", rgb32_bmp_with_colour_table(4, 3, colours));
+    }
+    return files;
 }
 
 std::filesystem::path fresh_folder() {

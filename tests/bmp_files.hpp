@@ -33,6 +33,13 @@ bytes saved_bmp(SDL_Surface* surface);
 // An odd-sized 24-bit surface with distinct colours, 0xRRGGBB per pixel in `colours`.
 bytes rgb_bmp(int width, int height, std::vector<std::uint32_t>& colours);
 
+// A plain 32-bit BMP with a colour table of two entries between its 40-byte header and its
+// pixels, 0xRRGGBB per pixel in `colours`.
+bytes rgb32_bmp_with_colour_table(int width, int height, std::vector<std::uint32_t>& colours);
+// Whether the SDL in use reads the bytes after a plain 16- or 32-bit header as colour masks, as
+// classic SDL does (sdl12-compat reports 1.2.50 and above).
+bool reader_takes_gap_for_masks();
+
 void put_le32(bytes& file, std::size_t offset, std::uint32_t value);
 void put_le16(bytes& file, std::size_t offset, std::uint16_t value);
 

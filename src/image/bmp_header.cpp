@@ -126,14 +126,23 @@ const char* check_pixel_data(const Uint8* header, const info_header& info, Sint6
     return nullptr;
 }
 
+// Classic SDL 1.2.15 takes the bytes between a plain 16- or 32-bit file's info header and its
+// pixel data (an optional colour table, say) for colour masks. sdl12-compat, which reports 1.2.50
+// and above, skips them and decodes the pixels as the format says.
+bool reader_takes_gap_for_masks() {
+    const SDL_version* linked = SDL_Linked_Version();
+    return SDL_VERSIONNUM(linked->major, linked->minor, linked->patch) < SDL_VERSIONNUM(1, 2, 50);
+}
+
 // Masks in the header: SDL's blitters onto 8-bit surfaces index their colour map with what the
-// masks give, so a bad mask reads and writes out of bounds there. Classic SDL reads three masks
-// right after the first 40 (or 12) bytes of the info header for BI_BITFIELDS, and also for 16- and
+// masks give, so a bad mask reads and writes out of bounds there. SDL reads three masks right after
+// the first 40 (or 12) bytes of the info header for BI_BITFIELDS, and classic SDL also for 16- and
 // 32-bit BI_RGB files whose pixel data does not follow the info header directly; the larger headers
 // carry a fourth, alpha, mask.
 const char* check_header_masks(const Uint8* header, std::size_t length, const info_header& info) {
     const bool plain_with_gap = info.compression == uncompressed && (info.bits == 16 || info.bits == 32) &&
-                                little_endian(header + 10, 4) != file_header_size + info.size;
+                                little_endian(header + 10, 4) != file_header_size + info.size &&
+                                reader_takes_gap_for_masks();
     if (info.compression != bitfields && !plain_with_gap) {
         return nullptr;
     }

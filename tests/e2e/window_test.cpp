@@ -692,16 +692,21 @@ INSTANTIATE_TEST_SUITE_P(, StrokeEnds, testing::Values(hidden::iconified, hidden
                                                                                       : "FocusElsewhere");
                          });
 
-// The keyboard focus leaves and comes back while `i` is held: one keystroke, one invert.
+// The keyboard focus leaves and comes back while `c` is held: one keystroke, one convolution, 598
+// lines. The `i` after it shows when all before it is done.
 TEST_F(RealWindow, FilterKeyActsOnceWhateverTheFocusDoesWhileItIsHeld) {
     move_and_expect(300, 200, cursor_only(300, 200));
-    e2e::press_key(display(), "i");
+    const std::size_t printed_before = smearwell->standard_output().size();
+    e2e::press_key(display(), "c");
     e2e::focus_root(display());
     e2e::give_focus(display(), window);
-    e2e::release_key(display(), "i");
-    picture expected = inverted(picture{});
+    e2e::release_key(display(), "c");
+    e2e::tap_key(display(), "i");
+    picture expected = inverted(picture{});  // the convolution of black is black
     e2e::paint_brush(expected, 300, 200);
     expect_steady(expected);
+    const std::string printed = smearwell->standard_output().substr(printed_before);
+    EXPECT_EQ(std::count(printed.begin(), printed.end(), '\n'), 598);
 }
 
 // Outside the window, with no stroke held, the window shows the canvas alone: the system's own

@@ -307,6 +307,14 @@ program::~program() {
     if (!windows_folder.empty() && !err_text.empty()) {  // Wine's own messages, as WINEDEBUG lets them out
         std::fprintf(stderr, "Wine said:\n%s\n", err_text.c_str());
     }
+    if (!windows_folder.empty()) {
+        // A Wine session stays bound to the X server it started on, and outlives its last program
+        // by a few seconds: the next test's program, on a new server, would join it and find no
+        // display to open a window on.
+        if (std::system("wineserver -k 2>/dev/null; wineserver -w") != 0) {
+            std::fprintf(stderr, "the Wine session did not end\n");
+        }
+    }
     close(out_fd);
     close(err_fd);
 }
@@ -452,8 +460,17 @@ void restore(Display* display, Window window) {
     give_focus(display, window);
 }
 
-void focus_root(Display* display) {
-    XSetInputFocus(display, PointerRoot, RevertToPointerRoot, CurrentTime);
+void focus_elsewhere(Display* display) {
+    XSetWindowAttributes attributes{};
+    attributes.override_redirect = True;
+    const int screen = DefaultScreen(display);
+    const Window other = XCreateWindow(display, DefaultRootWindow(display), DisplayWidth(display, screen) - 10,
+                                       DisplayHeight(display, screen) - 10, 10, 10, 0, CopyFromParent, InputOutput,
+                                       CopyFromParent, CWOverrideRedirect, &attributes);
+    XMapRaised(display, other);
+    XSync(display, False);
+    wait_until([&] { return is_viewable(display, other); }, 5.0);
+    XSetInputFocus(display, other, RevertToParent, CurrentTime);
     XSync(display, False);
 }
 

@@ -102,11 +102,12 @@ void press_key(Display* display, const char* keysym_name);
 void release_key(Display* display, const char* keysym_name);
 void request_close(Display* display, Window window);  // what a window manager's close button sends
 // What the window goes through: minimised (a window manager's iconify), unmapped (without a
-// window manager), mapped again and given the focus; the keyboard focus given to the root.
+// window manager), mapped again and given the focus; the keyboard focus given to a small window of
+// another client, in the screen's bottom right corner.
 void iconify(Display* display, Window window);
 void unmap(Display* display, Window window);
 void restore(Display* display, Window window);
-void focus_root(Display* display);
+void focus_elsewhere(Display* display);
 
 // An unmanaged white window over (x, y, w, h) of the screen, mapped, then taken away again: what
 // the window under it must draw anew.

@@ -47,10 +47,11 @@ struct loop_flags {
     std::vector<user_action> actions;
 };
 
-// Escape quits on press; `i` and `c` ask for their filter on release, once a keystroke. Keys are compared by symbol,
-// so Shift and Caps Lock make no difference. Only the left button starts or stops drawing. A
-// window uncovered (SDL_VIDEOEXPOSE) asks for the whole window to be shown again. A window hidden
-// or left without the keyboard focus ends the stroke: its release would go to another window.
+// Escape quits on press; `i` and `c` ask for their filter on release, once a keystroke. Keys are
+// compared by symbol, so Shift and Caps Lock make no difference. Only the left button starts or
+// stops drawing. A window uncovered (SDL_VIDEOEXPOSE) asks for the whole window to be shown again.
+// A window hidden or left without the keyboard focus ends the stroke: its release would go to
+// another window.
 void handle_event(const SDL_Event& event, loop_flags& flags);
 
 // Handles every queued event, even after a quit: the quit takes effect once the queue is empty.

@@ -80,6 +80,21 @@ void end_stroke_whose_release_was_lost(loop_flags& flags) {
     }
 }
 
+// A full queue drops events, the pointer's comings and goings among them: the one saying it came
+// back can be lost behind the one saying it left. SDL's own state, which the same read brought up
+// to date, still knows. It is taken after a batch in which the pointer crossed the window's edge,
+// or when it changed since the last batch (as when every such event was dropped), and never
+// otherwise: some drivers never report the pointer over the window at all.
+void follow_pointer_focus(Uint8 crossed, loop_flags& flags) {
+    const Uint8 reported = (SDL_GetAppState() & SDL_APPMOUSEFOCUS) ? 1 : 0;
+    const bool changed = flags.pointer_focus_reported <= 1 && reported != flags.pointer_focus_reported;
+    flags.pointer_focus_reported = reported;
+    if ((crossed || changed) && flags.pointer_in_window != reported) {
+        flags.pointer_in_window = reported;
+        flags.show_all_request = 1;
+    }
+}
+
 }  // namespace
 
 void handle_event(const SDL_Event& event, loop_flags& flags) {
@@ -110,10 +125,13 @@ void handle_event(const SDL_Event& event, loop_flags& flags) {
 
 void drain_events(loop_flags& flags) {
     SDL_Event event;
+    Uint8 crossed = 0;
     while (SDL_PollEvent(&event)) {
+        crossed |= event.type == SDL_ACTIVEEVENT && (event.active.state & SDL_APPMOUSEFOCUS);
         handle_event(event, flags);
     }
     end_stroke_whose_release_was_lost(flags);
+    follow_pointer_focus(crossed, flags);
 }
 
 void ignore_motion_events() {

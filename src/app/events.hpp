@@ -38,6 +38,9 @@ struct loop_flags {
     Uint8 show_all_request = 1;
     // The pointer is over the window, as SDL last said (SDL starts out saying so).
     Uint8 pointer_in_window = 1;
+    // What SDL's own state said of the pointer after the last batch (see drain_events); 2 before
+    // the first.
+    Uint8 pointer_focus_reported = 2;
     // The filter keys whose press the window saw and whose release has not acted yet (bit 1: `i`,
     // bit 2: `c`).
     Uint8 filter_keys_down = 0;

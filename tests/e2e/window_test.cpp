@@ -729,6 +729,25 @@ TEST_F(RealWindow, BrushIsNotShownWhileThePointerIsOutside) {
     }
 }
 
+// The program falls behind while the pointer leaves, keys pile up past what SDL's queue holds and
+// the pointer comes back: the event saying it came back is dropped, and the brush shows anyway.
+TEST_F(RealWindow, BrushComesBackWhenTheQueueDroppedThePointersReturn) {
+    XMoveWindow(display(), window, 100, 100);
+    XSync(display(), False);
+    move_and_expect(300, 200, cursor_only(300, 200));
+    smearwell->stop();
+    e2e::move_pointer(display(), window, -60, 200);
+    for (int i = 0; i < 100; ++i) {  // two keys in turn, which SDL cannot take for key repeat
+        e2e::tap_key(display(), "a");
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        e2e::tap_key(display(), "s");
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    e2e::move_pointer(display(), window, 500, 300);
+    smearwell->resume();
+    expect_picture(cursor_only(500, 300));
+}
+
 void expect_start_up_failure(const std::vector<std::pair<std::string, std::string>>& environment) {
     e2e::program smearwell(environment);
     const auto result = smearwell.wait_for_exit(20.0);

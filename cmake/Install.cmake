@@ -6,40 +6,11 @@
 # rules a distribution checks with lintian: copyright and changelog in the documentation folder, a
 # compressed manual page, a stripped binary with its debugging symbols in a -dbgsym package.
 include(GNUInstallDirs)
+include(cmake/ReleaseDate.cmake)
 set(_app_id org.smearwell.Smearwell)  # the desktop entry's and the AppStream component's id
 set(_doc_dir ${CMAKE_INSTALL_DATADIR}/doc/smearwell)
 
 # The manual page carries the version; it is installed compressed, as distributions want it.
-# Dates follow from the release date alone, never from the day of the build, and are formatted by
-# CMake itself (no date program, whose options differ between systems): the release date's time
-# stamp, counted in days from 1970-01-01, is what string(TIMESTAMP) formats through
-# SOURCE_DATE_EPOCH. Month and day names are the C locale's.
-function(release_date format variable)
-  if(NOT SMEARWELL_RELEASE_DATE MATCHES "^([0-9][0-9][0-9][0-9])-([0-9][0-9])-([0-9][0-9])$")
-    message(FATAL_ERROR "SMEARWELL_RELEASE_DATE must be YYYY-MM-DD, not ${SMEARWELL_RELEASE_DATE}")
-  endif()
-  set(_year ${CMAKE_MATCH_1})
-  set(_month ${CMAKE_MATCH_2})
-  set(_day ${CMAKE_MATCH_3})
-  string(REGEX REPLACE "^0" "" _month "${_month}")  # math() reads no leading zero
-  string(REGEX REPLACE "^0" "" _day "${_day}")
-  # Days from the civil date, counting years from March so that leap days fall last.
-  if(_month LESS_EQUAL 2)
-    math(EXPR _year "${_year} - 1")
-    math(EXPR _month "${_month} + 9")
-  else()
-    math(EXPR _month "${_month} - 3")
-  endif()
-  math(EXPR _era_year "${_year} % 400")
-  math(EXPR _day_of_year "(153 * ${_month} + 2) / 5 + ${_day} - 1")
-  math(EXPR _day_of_era "${_era_year} * 365 + ${_era_year} / 4 - ${_era_year} / 100 + ${_day_of_year}")
-  math(EXPR _epoch "((${_year} / 400) * 146097 + ${_day_of_era} - 719468) * 86400")
-  set(_saved "$ENV{SOURCE_DATE_EPOCH}")
-  set(ENV{SOURCE_DATE_EPOCH} ${_epoch})
-  string(TIMESTAMP _date "${format}" UTC)
-  set(ENV{SOURCE_DATE_EPOCH} "${_saved}")
-  set(${variable} "${_date}" PARENT_SCOPE)
-endfunction()
 release_date("%B %Y" SMEARWELL_RELEASE_MONTH)
 configure_file(data/smearwell.1.in smearwell.1 @ONLY)
 # The Debian changelog of this native package.

@@ -13,3 +13,8 @@ check_cxx_compiler_flag(-ffile-prefix-map=/a=b SMEARWELL_HAVE_FILE_PREFIX_MAP)
 if(SMEARWELL_HAVE_FILE_PREFIX_MAP)
   add_compile_options(-ffile-prefix-map=${PROJECT_SOURCE_DIR}=. -ffile-prefix-map=${PROJECT_BINARY_DIR}=build)
 endif()
+
+# When: the Windows linker stamps every program and DLL with the time it was made, unless told not to.
+if(MINGW)
+  add_link_options(LINKER:--no-insert-timestamp)
+endif()

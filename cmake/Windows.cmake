@@ -8,6 +8,13 @@ pkg_get_variable(SDL_PREFIX sdl prefix)
 find_file(SDL_DLL SDL.dll PATHS "${SDL_PREFIX}/bin" NO_DEFAULT_PATH REQUIRED)
 find_file(SDL_LICENSE COPYING PATHS "${SDL_PREFIX}/share/licenses/SDL" NO_DEFAULT_PATH REQUIRED)
 
+# The linker orders the tables of imported DLLs by the path of each import library: SDL's, named by
+# where SDL was built, would come before or after Windows' own depending on where that is. A copy in
+# the build folder, which the link names by a relative path, comes in the same place wherever.
+find_file(SDL_IMPORT_LIBRARY libSDL.dll.a PATHS "${SDL_PREFIX}/lib" NO_DEFAULT_PATH REQUIRED)
+file(COPY ${SDL_IMPORT_LIBRARY} DESTINATION ${CMAKE_CURRENT_BINARY_DIR}/sdl)
+set_target_properties(PkgConfig::SDL PROPERTIES INTERFACE_LINK_LIBRARIES ${CMAKE_CURRENT_BINARY_DIR}/sdl/libSDL.dll.a)
+
 # SDLmain supplies the process entry, WinMain: it sends standard output and standard error to
 # stdout.txt and stderr.txt beside the program, calls our main (which SDL's flags rename SDL_main)
 # and exits with its status.
@@ -53,5 +60,6 @@ set(CPACK_RESOURCE_FILE_LICENSE ${CMAKE_CURRENT_BINARY_DIR}/LICENSE.txt)
 set(CPACK_NSIS_MUI_ICON ${SMEARWELL_ICO})
 set(CPACK_NSIS_MUI_UNIICON ${SMEARWELL_ICO})
 set(CPACK_MODULE_PATH ${PROJECT_SOURCE_DIR}/cmake/windows)  # our NSIS.template.in: a per-user install
-set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_SOURCE_DIR}/cmake/windows/CPackOptions.cmake)
+set(SMEARWELL_CPACK_OPTIONS ${PROJECT_SOURCE_DIR}/cmake/windows/CPackOptions.cmake)
+include(cmake/ReproduciblePackages.cmake)
 include(CPack)

@@ -49,14 +49,17 @@ MINIMAL_SDL_OPTIONS=(--disable-shared --enable-static --disable-audio --disable-
   --disable-video-opengl --disable-video-ps3 --disable-input-tslib --disable-pulseaudio --disable-esd
   --disable-arts --disable-nas --disable-alsa --disable-nasm --disable-assembly)
 
-# Builds classic SDL 1.2.15 from Debian's source once, installed into PREFIX (an absolute path).
-# Usage: build_sdl PREFIX CONFIGURE-OPTION...; CC, CFLAGS and LDFLAGS pass through to configure.
+# Builds classic SDL 1.2.15 from Debian's source into PREFIX (an absolute path), once for the same
+# options. Usage: build_sdl PREFIX CONFIGURE-OPTION...; CC, CFLAGS and LDFLAGS pass through to
+# configure.
 build_sdl() {
-  local prefix=$1 source && shift
-  [ -f "$prefix/lib/pkgconfig/sdl.pc" ] && return 0
+  local prefix=$1 source options && shift
+  options="CC=${CC-} CFLAGS=${CFLAGS-} LDFLAGS=${LDFLAGS-} $*"
+  [ -f "$prefix/lib/pkgconfig/sdl.pc" ] && [ "$(cat "$prefix/.options" 2>/dev/null)" = "$options" ] && return 0
   source=$(sdl_source)
   rm -rf "$prefix" "$prefix-build" && mkdir -p "$prefix-build"
   (cd "$prefix-build" && "$source/configure" --prefix="$prefix" "$@" >configure.log 2>&1 &&
     make -j"$(nproc)" >make.log 2>&1 && make install >install.log 2>&1) ||
     { echo "building SDL 1.2.15 failed; see $prefix-build" >&2; return 1; }
+  echo "$options" >"$prefix/.options"
 }

@@ -24,3 +24,7 @@ set(ENV{PKG_CONFIG_SYSROOT_DIR} "${SMEARWELL_SYSROOT}")
 # The libraries SDL itself links against are found there too when linking.
 set(CMAKE_EXE_LINKER_FLAGS_INIT
     "-Wl,-rpath-link,${SMEARWELL_SYSROOT}/usr/lib/${SMEARWELL_TRIPLET}:${SMEARWELL_SYSROOT}/lib/${SMEARWELL_TRIPLET}")
+# No run path into the unpacked system: under qemu-user the program finds its libraries there
+# anyway (-L), and the packaged program would keep that folder's name, which differs from one
+# build to another, among its strings.
+set(CMAKE_BUILD_WITH_INSTALL_RPATH ON)

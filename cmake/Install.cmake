@@ -64,6 +64,10 @@ set(CPACK_DEBIAN_DEBUGINFO_PACKAGE ON)
 # without version control, build folders or editor leftovers.
 set(CPACK_SOURCE_GENERATOR TGZ)
 set(CPACK_SOURCE_PACKAGE_FILE_NAME smearwell-${PROJECT_VERSION})
-set(CPACK_SOURCE_IGNORE_FILES "/[.]git/" "/[.]git$" "/build[^/]*/" "~$" "[.]swp$" "/[.]cache/")
+# The patterns match whole paths: those naming folders are anchored at the tree, so that a tree
+# inside a folder called build is packed all the same.
+string(REGEX REPLACE "([][+.*()^$?|\\])" "\\\\\\1" _tree "${PROJECT_SOURCE_DIR}")
+set(CPACK_SOURCE_IGNORE_FILES "^${_tree}/[.]git/" "^${_tree}/[.]git$" "^${_tree}/build[^/]*/" "~$" "[.]swp$"
+                              "^${_tree}/[.]cache/")
 include(cmake/ReproduciblePackages.cmake)
 include(CPack)

@@ -19,8 +19,12 @@ debian_sysroot() {
     apt-get "${PRIVATE_APT[@]}" install --download-only -y -qq --no-install-recommends "$@" >&2
     local deb
     for deb in "$dir"/apt/cache/archives/*.deb; do dpkg -x "$deb" "$dir/root"; done
-    sysroot_package_database "$dir" "$arch"
     touch "$dir/.complete"
+  fi
+  # The package database names each file by where the system lies: made again once it has moved.
+  if [ "$(cat "$dir/.complete")" != "$dir" ]; then
+    sysroot_package_database "$dir" "$arch"
+    echo "$dir" >"$dir/.moved" && mv -f "$dir/.moved" "$dir/.complete"  # a linked copy keeps the original's
   fi
   echo "$dir/root"
 }

@@ -51,7 +51,8 @@ smearwell::surface_ptr copy_of(const SDL_Surface* surface) {
 }
 
 // The definition, literally: column by column, 27 reads per pixel, one SDL_MapRGB per result.
-// Returns the printed text; `result` must start all zero.
+// Returns the printed text; `result` must start black, which the frame stays (opaque where the
+// format has alpha: the frame is blitted onto the screen and must hide what is there).
 std::string reference_convolution(const SDL_Surface* source, SDL_Surface* result) {
     const int kernel[3][3] = {{2, 2, 2}, {2, -15, 2}, {2, 2, 2}};
     std::string printed[1024];
@@ -104,6 +105,7 @@ void expect_same_pixels(const SDL_Surface* actual, const SDL_Surface* expected) 
 void expect_convolution_matches_reference(SDL_Surface* surface) {
     const auto before = copy_of(surface);
     auto expected = test::make_surface(surface->w, surface->h, surface->format->BitsPerPixel);
+    SDL_FillRect(expected.get(), nullptr, SDL_MapRGB(surface->format, 0, 0, 0));  // in the source's format
     const std::string expected_text = reference_convolution(before.get(), expected.get());
     const std::string text = test::captured(stdout, [&] { smearwell::convolve_canvas(surface); });
     expect_same_pixels(surface, expected.get());
@@ -218,6 +220,14 @@ TEST(Invert, ComplementsEveryChannelAndTheTopByteRule) {
     EXPECT_EQ(read_pixel(canvas.get(), 3, 2), 0xFBEDCBA9u);
     EXPECT_EQ(read_pixel(canvas.get(), 6, 0), 0x00FFFFFFu);  // black became white, corners included
     EXPECT_EQ(read_pixel(canvas.get(), 0, 4), 0x00FFFFFFu);
+    // With alpha (every surface in the browser, where white maps to 0xFFFFFFFF), alpha is kept.
+    smearwell::surface_ptr rgba(SDL_CreateRGBSurface(SDL_SWSURFACE, 2, 1, 32, 0xFF, 0xFF00, 0xFF0000, 0xFF000000),
+                                SDL_FreeSurface);
+    write_pixel(rgba.get(), 0, 0, 0xFF123456);
+    write_pixel(rgba.get(), 1, 0, 0x80000000);
+    smearwell::invert_canvas(rgba.get());
+    EXPECT_EQ(read_pixel(rgba.get(), 0, 0), 0xFFEDCBA9u);
+    EXPECT_EQ(read_pixel(rgba.get(), 1, 0), 0x80FFFFFFu);
 }
 
 TEST(Invert, TwiceRestoresEveryPixelAtEveryPixelSize) {

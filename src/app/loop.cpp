@@ -8,10 +8,27 @@
 
 #include "filters/convolve.hpp"
 #include "filters/invert.hpp"
+#include "platform/platform.hpp"
 
 namespace smearwell {
 
 namespace {
+
+struct loop_state {
+    SDL_Surface* screen;
+    SDL_Surface* canvas;
+    SDL_Surface* brush;
+    SDL_Rect* last_position;
+    loop_flags flags;  // the first pass shows the whole window, cursor included
+};
+
+// A quit in the batch just read stops the loop before any more drawing.
+bool pass_then_read_events(void* state) {
+    auto& loop = *static_cast<loop_state*>(state);
+    run_pass(loop.screen, loop.canvas, loop.brush, *loop.last_position, loop.flags);
+    drain_events(loop.flags);
+    return !loop.flags.quit_requested;
+}
 
 SDL_Rect position_of(const user_action& action) {
     SDL_Rect position{};
@@ -69,11 +86,8 @@ void run_pass(SDL_Surface* screen, SDL_Surface* canvas, SDL_Surface* brush, SDL_
 }
 
 void run_main_loop(SDL_Surface* screen, SDL_Surface* canvas, SDL_Surface* brush, SDL_Rect& last_position) {
-    loop_flags flags;  // the first pass shows the whole window, cursor included
-    while (!flags.quit_requested) {
-        run_pass(screen, canvas, brush, last_position, flags);
-        drain_events(flags);  // a quit in this batch stops the loop before any more drawing
-    }
+    loop_state state{screen, canvas, brush, &last_position, {}};
+    platform::repeat_passes(pass_then_read_events, &state);
 }
 
 }  // namespace smearwell

@@ -95,21 +95,28 @@ SDL_Surface* open_display() {
     return screen;
 }
 
+// Filled black, which makes it opaque where surfaces have alpha (in the browser, all of them).
 surface_ptr create_canvas(const SDL_Surface* screen) {
-    return {SDL_CreateRGBSurface(SDL_SWSURFACE, screen->w, screen->h, screen_depth, 0, 0, 0, 0), SDL_FreeSurface};
+    surface_ptr canvas(SDL_CreateRGBSurface(SDL_SWSURFACE, screen->w, screen->h, screen_depth, 0, 0, 0, 0),
+                       SDL_FreeSurface);
+    if (canvas) {
+        SDL_FillRect(canvas.get(), nullptr, SDL_MapRGB(canvas->format, 0, 0, 0));
+    }
+    return canvas;
 }
 
-// The brush's disc in the stroke colour on black, black being its transparent colour key: it is
-// both the painting tool and the visible cursor. Run-length encoding the key (SDL_RLEACCEL) blits
-// exactly the same pixels; a stroke is one blit per pixel of its length, and with it classic SDL
-// copies only the disc's runs instead of testing all 400 pixels every time.
+// The brush's disc in the stroke colour on black, black being transparent (see
+// platform::make_transparent): it is both the painting tool and the visible cursor.
 surface_ptr create_brush() {
     surface_ptr brush(SDL_CreateRGBSurface(SDL_SWSURFACE, brush_size, brush_size, screen_depth, 0, 0, 0, 0),
                       SDL_FreeSurface);
     if (brush) {
         const Uint32 stroke_colour = SDL_MapRGBA(brush->format, stroke_red, stroke_green, stroke_blue, stroke_alpha);
-        fill_disc(brush.get(), brush_centre, brush_centre, brush_radius, stroke_colour);
-        SDL_SetColorKey(brush.get(), SDL_SRCCOLORKEY | SDL_RLEACCEL, SDL_MapRGB(brush->format, 0, 0, 0));
+        const Uint32 black = SDL_MapRGB(brush->format, 0, 0, 0);
+        SDL_FillRect(brush.get(), nullptr, black);
+        with_pixels(brush.get(),
+                    [&] { fill_disc(brush.get(), brush_centre, brush_centre, brush_radius, stroke_colour); });
+        platform::make_transparent(brush.get(), black);
     }
     return brush;
 }

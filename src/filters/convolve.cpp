@@ -156,7 +156,8 @@ void pack_row(SDL_Surface* result, const SDL_PixelFormat* format, int y, const c
     }
 }
 
-// Same size and format as `surface`, all pixels 0, copied back without blending or colour key.
+// Same size and format as `surface`, black (opaque where the format has alpha), copied back
+// without blending or colour key.
 surface_ptr create_result_surface(const SDL_Surface* surface) {
     const SDL_PixelFormat* format = surface->format;
     surface_ptr result(SDL_CreateRGBSurface(SDL_SWSURFACE, surface->w, surface->h, format->BitsPerPixel, format->Rmask,
@@ -169,12 +170,21 @@ surface_ptr create_result_surface(const SDL_Surface* surface) {
     if (format->palette && result->format->palette) {
         SDL_SetColors(result.get(), format->palette->colors, 0, format->palette->ncolors);
     }
+    SDL_FillRect(result.get(), nullptr, SDL_MapRGB(result->format, 0, 0, 0));
     return result;
+}
+
+// Pixels from `first` to before `last` set to the pixel value held in `value`.
+void fill_pixels(Uint8* first, const Uint8* last, const Uint8* value) {
+    for (; first < last; first += pixel_bytes) {
+        std::memcpy(first, value, pixel_bytes);
+    }
 }
 
 // The byte-lane path, in place: each result row is written over its source row, so the two source
 // rows above it that are still needed are kept in a copy of their own. No temporary surface is
-// made, cleared or copied back, which would cost three passes over the canvas.
+// made, cleared or copied back, which would cost three passes over the canvas. The frame is black,
+// opaque where the format has alpha: it is blitted onto the screen, and must hide what is there.
 void convolve_byte_rows_in_place(SDL_Surface* surface, std::string& report) {
     const SDL_PixelFormat* format = surface->format;
     Uint8 keep[pixel_bytes];
@@ -186,7 +196,7 @@ void convolve_byte_rows_in_place(SDL_Surface* surface, std::string& report) {
     const auto row_bytes = static_cast<std::size_t>(width) * pixel_bytes;
     if (width < 3 || height < 3) {  // no pixel has all its neighbours: all of it is frame
         for (int y = 0; y < height; ++y) {
-            std::memset(pixel_row(surface, y), 0, row_bytes);
+            fill_pixels(pixel_row(surface, y), pixel_row(surface, y) + row_bytes, fixed);
         }
         return;
     }
@@ -199,16 +209,17 @@ void convolve_byte_rows_in_place(SDL_Surface* surface, std::string& report) {
         std::memcpy(saved(y), out, row_bytes);
         convolve_bytes(saved(y - 1), saved(y), pixel_row(surface, y + 1), column_sums.data(), out, 1, width - 1, keep,
                        fixed);
-        std::memset(out, 0, pixel_bytes);  // the frame's left and right pixels
-        std::memset(out + row_bytes - pixel_bytes, 0, pixel_bytes);
+        std::memcpy(out, fixed, pixel_bytes);  // the frame's left and right pixels
+        std::memcpy(out + row_bytes - pixel_bytes, fixed, pixel_bytes);
         if (report_column < width - 1) {
             const Uint32 value = load_pixel<4>(out + report_column * pixel_bytes);
             append_report_line(report, value >> format->Rshift & 0xFF, value >> format->Gshift & 0xFF,
                                value >> format->Bshift & 0xFF);
         }
     }
-    std::memset(pixel_row(surface, 0), 0, row_bytes);  // the frame's top and bottom rows
-    std::memset(pixel_row(surface, height - 1), 0, row_bytes);
+    for (const int y : {0, height - 1}) {  // the frame's top and bottom rows
+        fill_pixels(pixel_row(surface, y), pixel_row(surface, y) + row_bytes, fixed);
+    }
 }
 
 // Every other format: each source row taken apart into channel planes once, through SDL_GetRGB,
@@ -260,14 +271,15 @@ void convolve_canvas(SDL_Surface* surface) {
     std::string report;
     report.reserve(static_cast<std::size_t>(std::max(surface->h - 2, 0)) * report_line_capacity);
     if (has_byte_channels(surface->format)) {
-        convolve_byte_rows_in_place(surface, report);
+        with_pixels(surface, [&] { convolve_byte_rows_in_place(surface, report); });
     } else {
         const surface_ptr result = create_result_surface(surface);
         if (!result) {
             std::fprintf(stderr, "Couldn't create the convolution's result surface: %s\n", SDL_GetError());
             return;  // the surface is left as it was
         }
-        convolve_plane_rows(surface, result.get(), report);
+        with_pixels(surface,
+                    [&] { with_pixels(result.get(), [&] { convolve_plane_rows(surface, result.get(), report); }); });
         SDL_UpdateRect(result.get(), 0, 0, 0, 0);
         SDL_Rect origin{};
         SDL_BlitSurface(result.get(), nullptr, surface, &origin);

@@ -1,8 +1,10 @@
 // SPDX-FileCopyrightText: 2026 The Smearwell developers
 // SPDX-License-Identifier: Zlib
 
-// What differs between POSIX systems and Windows, behind one interface: posix.cpp or windows.cpp
-// is built, as CMake finds the target. Nothing else in the program asks which system it is on.
+// What differs between POSIX systems, Windows and the browser, behind one interface. CMake builds,
+// as it finds the target, posix.cpp or windows.cpp (files and standard streams) and desktop.cpp or
+// web.cpp (the main loop and the brush's transparency; the browser takes posix.cpp's files and
+// streams). Nothing else in the program asks which system it is on.
 #pragma once
 
 #include <cstddef>
@@ -35,5 +37,16 @@ void make_standard_streams_safe();
 // the stream holds is flushed first, then the bytes go straight to its file descriptor. A
 // line-buffered stream would otherwise make a write of every line.
 void write_at_once(std::FILE* stream, const char* data, std::size_t size);
+
+// Pixels of `surface` whose colour is `key` are left out when it is blitted. The colour key does it
+// where SDL honours one; run-length encoded (SDL_RLEACCEL), it blits exactly the same pixels, and
+// classic SDL then copies only the brush's disc instead of testing every pixel of every stamp. The
+// browser's SDL ignores colour keys: there the surface's own alpha does it.
+void make_transparent(SDL_Surface* surface, Uint32 key);
+
+// The main loop: `pass(state)` again and again while it returns true. On the desktop it loops as
+// fast as it can and returns when done. A web page may not spin: there one pass runs per animation
+// frame, and once done the program ends, status 0, without returning here.
+void repeat_passes(bool (*pass)(void* state), void* state);
 
 }  // namespace smearwell::platform

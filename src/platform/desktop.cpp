@@ -1,0 +1,19 @@
+// SPDX-FileCopyrightText: 2026 The Smearwell developers
+// SPDX-License-Identifier: Zlib
+
+// The platform seam on the desktop (Linux and the like, and Windows): what the browser does
+// otherwise.
+#include "platform/platform.hpp"
+
+namespace smearwell::platform {
+
+void make_transparent(SDL_Surface* surface, Uint32 key) {
+    SDL_SetColorKey(surface, SDL_SRCCOLORKEY | SDL_RLEACCEL, key);
+}
+
+void repeat_passes(bool (*pass)(void* state), void* state) {
+    while (pass(state)) {
+    }
+}
+
+}  // namespace smearwell::platform

@@ -1,0 +1,56 @@
+// SPDX-FileCopyrightText: 2026 The Smearwell developers
+// SPDX-License-Identifier: Zlib
+
+// The platform seam in a web page (Emscripten and its own SDL 1.2): what the browser forces. Files
+// and standard streams are POSIX's (posix.cpp); the page shows standard output under the canvas.
+#include <emscripten.h>
+
+#include "platform/platform.hpp"
+#include "raster/pixel.hpp"
+#include "raster/surface.hpp"
+
+namespace smearwell::platform {
+
+namespace {
+
+struct page_loop {
+    bool (*pass)(void* state);
+    void* state;
+};
+
+// When the loop is done the program ends as it does on the desktop, with status 0; the page hears
+// of it (Module.onExit) and says so. SDL_Quit is left out: the browser's SDL has nothing to shut
+// down, and would only print that it ignored the call.
+void run_one_pass(void* loop) {
+    const auto* page = static_cast<const page_loop*>(loop);
+    if (!page->pass(page->state)) {
+        emscripten_cancel_main_loop();
+        emscripten_force_exit(0);
+    }
+}
+
+}  // namespace
+
+// Every surface there has alpha; the key's pixels become transparent, every other one opaque.
+void make_transparent(SDL_Surface* surface, Uint32 key) {
+    const Uint32 alpha = surface->format->Amask;
+    with_pixels(surface, [&] {
+        for (int y = 0; y < surface->h; ++y) {
+            for (int x = 0; x < surface->w; ++x) {
+                const Uint32 colour = read_pixel(surface, x, y) & ~alpha;
+                write_pixel(surface, x, y, colour == (key & ~alpha) ? 0 : colour | alpha);
+            }
+        }
+    });
+    SDL_SetAlpha(surface, SDL_SRCALPHA, SDL_ALPHA_OPAQUE);
+}
+
+// One pass per animation frame. Emscripten leaves this call by unwinding the stack without
+// returning or destroying anything, so `loop` and everything main and its callers hold stay
+// valid for as long as the page runs.
+void repeat_passes(bool (*pass)(void* state), void* state) {
+    page_loop loop{pass, state};
+    emscripten_set_main_loop_arg(run_one_pass, &loop, 0, 1);
+}
+
+}  // namespace smearwell::platform

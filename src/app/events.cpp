@@ -134,8 +134,4 @@ void drain_events(loop_flags& flags) {
     follow_pointer_focus(crossed, flags);
 }
 
-void ignore_motion_events() {
-    SDL_EventState(SDL_MOUSEMOTION, SDL_IGNORE);
-}
-
 }  // namespace smearwell

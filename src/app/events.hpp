@@ -60,9 +60,4 @@ void handle_event(const SDL_Event& event, loop_flags& flags);
 // Handles every queued event, even after a quit: the quit takes effect once the queue is empty.
 void drain_events(loop_flags& flags);
 
-// The pointer position is read from SDL once a pass, never from motion events. Left switched on,
-// motion events would fill SDL's queue (128 events in both libraries, the rest dropped silently)
-// whenever the program falls behind, and a button release or Escape behind them would be lost.
-void ignore_motion_events();
-
 }  // namespace smearwell

@@ -24,7 +24,7 @@ constexpr int exit_failure = 1;
 int run_session(SDL_Surface* screen) {
     using namespace smearwell;
     SDL_EnableUNICODE(1);
-    ignore_motion_events();
+    platform::ignore_motion_events();
     SDL_ShowCursor(SDL_DISABLE);
     const surface_ptr canvas = create_canvas(screen);
     if (!canvas) {
@@ -33,7 +33,7 @@ int run_session(SDL_Surface* screen) {
     }
     const std::unique_ptr<SDL_Rect> last_position(new (std::nothrow) SDL_Rect{});  // starts at (0,0)
     if (!last_position) {
-        SDL_OutOfMemory();
+        SDL_SetError("Out of memory");
         std::fprintf(stderr, "Couldn't create the pointer position: %s\n", SDL_GetError());
         return exit_failure;
     }

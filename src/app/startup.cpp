@@ -114,9 +114,10 @@ surface_ptr create_brush() {
         const Uint32 stroke_colour = SDL_MapRGBA(brush->format, stroke_red, stroke_green, stroke_blue, stroke_alpha);
         const Uint32 black = SDL_MapRGB(brush->format, 0, 0, 0);
         SDL_FillRect(brush.get(), nullptr, black);
-        with_pixels(brush.get(),
-                    [&] { fill_disc(brush.get(), brush_centre, brush_centre, brush_radius, stroke_colour); });
-        platform::make_transparent(brush.get(), black);
+        with_pixels(brush.get(), [&] {
+            fill_disc(brush.get(), brush_centre, brush_centre, brush_radius, stroke_colour);
+            platform::make_transparent(brush.get(), black);
+        });
     }
     return brush;
 }

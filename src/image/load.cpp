@@ -81,7 +81,7 @@ void load_image_at(const char* path, SDL_Surface* destination, int x, int y) {
     Uint8 header[bmp_header_bytes];
     const std::size_t length = std::fread(header, 1, sizeof header, file);
     std::rewind(file);
-    SDL_RWops* stream = SDL_RWFromFP(file, 1);  // the stream owns the file from here on
+    SDL_RWops* stream = SDL_RWFromFP(file, SDL_TRUE);  // the stream owns the file from here on
     if (!stream) {
         std::fclose(file);
         report_load_failure(path, SDL_GetError());

@@ -7,6 +7,10 @@
 
 namespace smearwell::platform {
 
+void ignore_motion_events() {
+    SDL_EventState(SDL_MOUSEMOTION, SDL_IGNORE);
+}
+
 void make_transparent(SDL_Surface* surface, Uint32 key) {
     SDL_SetColorKey(surface, SDL_SRCCOLORKEY | SDL_RLEACCEL, key);
 }

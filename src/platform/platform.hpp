@@ -38,10 +38,19 @@ void make_standard_streams_safe();
 // line-buffered stream would otherwise make a write of every line.
 void write_at_once(std::FILE* stream, const char* data, std::size_t size);
 
+// The pointer position is read from SDL once a pass, never from motion events. Left switched on,
+// motion events would fill SDL's queue (128 events in both desktop libraries, the rest dropped
+// silently) whenever the program falls behind, and a button release or Escape behind them would be
+// lost. The browser's SDL cannot switch them off; its queue holds 10,000 events, and one pass an
+// animation frame reads them all.
+void ignore_motion_events();
+
 // Pixels of `surface` whose colour is `key` are left out when it is blitted. The colour key does it
 // where SDL honours one; run-length encoded (SDL_RLEACCEL), it blits exactly the same pixels, and
 // classic SDL then copies only the brush's disc instead of testing every pixel of every stamp. The
-// browser's SDL ignores colour keys: there the surface's own alpha does it.
+// browser's SDL ignores colour keys: there the surface's own alpha does it, and every other pixel
+// is made opaque. Called with the pixels locked (see with_pixels): that SDL keeps pixels in a
+// canvas element, which rounds the colour of a pixel that is not opaque at every unlock.
 void make_transparent(SDL_Surface* surface, Uint32 key);
 
 // The main loop: `pass(state)` again and again while it returns true. On the desktop it loops as

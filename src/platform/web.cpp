@@ -7,7 +7,6 @@
 
 #include "platform/platform.hpp"
 #include "raster/pixel.hpp"
-#include "raster/surface.hpp"
 
 namespace smearwell::platform {
 
@@ -31,17 +30,17 @@ void run_one_pass(void* loop) {
 
 }  // namespace
 
+void ignore_motion_events() {}
+
 // Every surface there has alpha; the key's pixels become transparent, every other one opaque.
 void make_transparent(SDL_Surface* surface, Uint32 key) {
     const Uint32 alpha = surface->format->Amask;
-    with_pixels(surface, [&] {
-        for (int y = 0; y < surface->h; ++y) {
-            for (int x = 0; x < surface->w; ++x) {
-                const Uint32 colour = read_pixel(surface, x, y) & ~alpha;
-                write_pixel(surface, x, y, colour == (key & ~alpha) ? 0 : colour | alpha);
-            }
+    for (int y = 0; y < surface->h; ++y) {
+        for (int x = 0; x < surface->w; ++x) {
+            const Uint32 colour = read_pixel(surface, x, y) & ~alpha;
+            write_pixel(surface, x, y, colour == (key & ~alpha) ? 0 : colour | alpha);
         }
-    });
+    }
     SDL_SetAlpha(surface, SDL_SRCALPHA, SDL_ALPHA_OPAQUE);
 }
 

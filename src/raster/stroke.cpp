@@ -35,10 +35,13 @@ std::unique_ptr<SDL_Rect> dirty_rectangle(const SDL_Surface* destination, const 
     return dirty;
 }
 
+// SDL 1.2 keeps positions in 16 bits; the browser's SDL, which took its headers from SDL 2, in int.
+using rect_position = decltype(SDL_Rect::x);
+
 // Walks one axis pixel by pixel (`drive`) and steps the other (`follow`) when the decision value
 // is above 0. Positions move in SDL's 16-bit arithmetic.
-void stamp_line(SDL_Surface* destination, SDL_Surface* brush, SDL_Rect& stamp, Sint16 SDL_Rect::*drive,
-                Sint16 SDL_Rect::*follow, int drive_step, int follow_step, int drive_length, int follow_length) {
+void stamp_line(SDL_Surface* destination, SDL_Surface* brush, SDL_Rect& stamp, rect_position SDL_Rect::*drive,
+                rect_position SDL_Rect::*follow, int drive_step, int follow_step, int drive_length, int follow_length) {
     const int straight = 2 * follow_length;
     const int diagonal = 2 * follow_length - 2 * drive_length;
     int decision = 2 * follow_length - drive_length;

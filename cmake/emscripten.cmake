@@ -1,0 +1,23 @@
+# SPDX-FileCopyrightText: 2026 The Smearwell developers
+# SPDX-License-Identifier: Zlib
+
+# Building Smearwell for the browser with Debian's Emscripten and Emscripten's own SDL 1.2, a
+# JavaScript library that emcc links in (./scripts/web uses this file).
+include(/usr/share/emscripten/cmake/Modules/Platform/Emscripten.cmake)
+
+# SDL 1.2 through pkg-config, as everywhere: a module file of our own for Emscripten's SDL, whose
+# headers lie in Emscripten's system root. Nothing else is looked up through pkg-config there.
+set(_pkgconfig ${CMAKE_BINARY_DIR}/pkgconfig)
+file(WRITE ${_pkgconfig}/sdl.pc "Name: sdl
+Description: Emscripten's SDL 1.2
+Version: 1.2.15
+Cflags: -I${EMSCRIPTEN_SYSROOT}/include/SDL
+Libs:
+")
+set(ENV{PKG_CONFIG_LIBDIR} ${_pkgconfig})
+set(ENV{PKG_CONFIG_SYSROOT_DIR} "")
+
+# The distributions' hardening flags defend native code (stack canaries, read-only relocations);
+# WebAssembly keeps its stack and code out of the program's memory, and its linker knows none of
+# them.
+set(SMEARWELL_HARDENING OFF CACHE BOOL "Build with the system's hardening flags")

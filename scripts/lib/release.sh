@@ -5,7 +5,7 @@
 # The release artifacts: the amd64 packages and the source tarball made from a build folder, and
 # every artifact gathered in one folder with its SHA-256 sum. Sourced, not run.
 
-RELEASE_KINDS=(amd64 source windows arm64 armhf)
+RELEASE_KINDS=(amd64 source windows arm64 armhf web)
 RELEASE_DIR=build/release-files
 
 # The Debian package and its -dbgsym package, made by CPack in BUILD-FOLDER with umask 022, as
@@ -20,7 +20,7 @@ source_tarball() {
 }
 
 # The files of one kind of artifact: amd64's and the tarball in AMD64-FOLDER, the others where
-# ./scripts/windows and ./scripts/arm leave them. Usage: release_files KIND AMD64-FOLDER
+# ./scripts/windows, ./scripts/arm and ./scripts/web leave them. Usage: release_files KIND AMD64-FOLDER
 release_files() {
   local kind=$1 amd64=$2
   case $kind in
@@ -28,6 +28,7 @@ release_files() {
     source) ls "$amd64"/smearwell-*.tar.gz ;;
     windows) ls build/windows/smearwell-*-windows-x64.zip build/windows/smearwell-*-windows-x64.exe ;;
     arm64 | armhf) ls "build/$kind"/smearwell_*_"$kind".deb "build/$kind"/smearwell-dbgsym_*_"$kind".ddeb ;;
+    web) ls build/web-build/smearwell-*-web.zip ;;
     *) echo "not a kind of release artifact: $kind" >&2; return 1 ;;
   esac
 }

@@ -6,6 +6,8 @@
 // it from SDL directly.
 #include "app/events.hpp"
 
+#include "platform/platform.hpp"
+
 namespace smearwell {
 
 namespace {
@@ -86,7 +88,7 @@ void end_stroke_whose_release_was_lost(loop_flags& flags) {
 // or when it changed since the last batch (as when every such event was dropped), and never
 // otherwise: some drivers never report the pointer over the window at all.
 void follow_pointer_focus(Uint8 crossed, loop_flags& flags) {
-    const Uint8 reported = (SDL_GetAppState() & SDL_APPMOUSEFOCUS) ? 1 : 0;
+    const Uint8 reported = platform::pointer_over_window() ? 1 : 0;
     const bool changed = flags.pointer_focus_reported <= 1 && reported != flags.pointer_focus_reported;
     flags.pointer_focus_reported = reported;
     if ((crossed || changed) && flags.pointer_in_window != reported) {

@@ -11,6 +11,10 @@ void ignore_motion_events() {
     SDL_EventState(SDL_MOUSEMOTION, SDL_IGNORE);
 }
 
+bool pointer_over_window() {
+    return SDL_GetAppState() & SDL_APPMOUSEFOCUS;
+}
+
 void make_transparent(SDL_Surface* surface, Uint32 key) {
     SDL_SetColorKey(surface, SDL_SRCCOLORKEY | SDL_RLEACCEL, key);
 }

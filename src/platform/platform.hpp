@@ -45,6 +45,10 @@ void write_at_once(std::FILE* stream, const char* data, std::size_t size);
 // animation frame reads them all.
 void ignore_motion_events();
 
+// Whether the pointer is over the window, as the system last said: SDL's own state on the desktop.
+// The browser's SDL does not follow the pointer in and out of the canvas; the page does.
+bool pointer_over_window();
+
 // Pixels of `surface` whose colour is `key` are left out when it is blitted. The colour key does it
 // where SDL honours one; run-length encoded (SDL_RLEACCEL), it blits exactly the same pixels, and
 // classic SDL then copies only the brush's disc instead of testing every pixel of every stamp. The

@@ -32,6 +32,10 @@ void run_one_pass(void* loop) {
 
 void ignore_motion_events() {}
 
+bool pointer_over_window() {
+    return EM_ASM_INT({ return Module['pointerOverCanvas'] ? 1 : 0; });
+}
+
 // Every surface there has alpha; the key's pixels become transparent, every other one opaque.
 void make_transparent(SDL_Surface* surface, Uint32 key) {
     const Uint32 alpha = surface->format->Amask;

@@ -32,6 +32,7 @@ WIDTH, HEIGHT = 800, 600
 # points of a straight line changes no pixel, on the desktop or in the browser.
 CASES = {
     'StartUp': 'move 300 200\nshot',
+    'BrushHiddenWhileThePointerIsAway': 'move 300 200\nshot\nmove 860 200\nshot\nmove 500 300\nshot',
     'StrokeRunsFromPressToRelease': 'move 100 300\nshot\ndown\nmove 200 300\nshot\nmove 200 400\nshot\n'
                                     'move 350 250\nshot\nup\nmove 600 100\nshot',
     'StrokeLeavesAndReentersTheCanvas': 'move 700 200\nshot\ndown\nmove 790 200\nshot\nmove 860 200\nshot\n'

@@ -21,3 +21,9 @@ set(ENV{PKG_CONFIG_SYSROOT_DIR} "")
 # WebAssembly keeps its stack and code out of the program's memory, and its linker knows none of
 # them.
 set(SMEARWELL_HARDENING OFF CACHE BOOL "Build with the system's hardening flags")
+
+# WebAssembly SIMD: the filters' loops over the canvas vectorise with it (clang's loop-vectorize
+# report shows the invert's row and the convolution's byte lanes, 16 and 8 lanes wide), as they do
+# with SSE2 on x86-64. Every current browser runs it.
+set(CMAKE_CXX_FLAGS_INIT -msimd128)
+set(CMAKE_EXE_LINKER_FLAGS_INIT -msimd128)

@@ -11,6 +11,7 @@
 #include "filters/convolve.hpp"
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -76,14 +77,19 @@ constexpr int pixel_bytes = 4;  // the byte-lane path's pixel size
 // Four bytes per pixel, and red, green and blue each a whole, separate byte of it: then a byte of
 // a pixel is a channel wherever it lies, whatever the machine's byte order, and a channel value
 // put back in its byte is what SDL_MapRGB puts there.
-bool is_byte_mask(Uint32 mask, Uint8 shift) {
+// Where a channel starts, from its mask: the browser's SDL leaves the format's shifts at 0.
+int mask_shift(Uint32 mask) {
+    return mask ? std::countr_zero(mask) : 0;
+}
+
+bool is_byte_mask(Uint32 mask) {
+    const int shift = mask_shift(mask);
     return shift % 8 == 0 && mask == 0xFFu << shift;
 }
 bool has_byte_channels(const SDL_PixelFormat* format) {
-    return format->BytesPerPixel == pixel_bytes && format->palette == nullptr &&
-           is_byte_mask(format->Rmask, format->Rshift) && is_byte_mask(format->Gmask, format->Gshift) &&
-           is_byte_mask(format->Bmask, format->Bshift) && format->Rshift != format->Gshift &&
-           format->Gshift != format->Bshift && format->Rshift != format->Bshift;
+    return format->BytesPerPixel == pixel_bytes && format->palette == nullptr && is_byte_mask(format->Rmask) &&
+           is_byte_mask(format->Gmask) && is_byte_mask(format->Bmask) && format->Rmask != format->Gmask &&
+           format->Gmask != format->Bmask && format->Rmask != format->Bmask;
 }
 
 // Pixels [first, end) of one result row. Each byte comes from the same byte of its own pixel and of
@@ -213,8 +219,8 @@ void convolve_byte_rows_in_place(SDL_Surface* surface, std::string& report) {
         std::memcpy(out + row_bytes - pixel_bytes, fixed, pixel_bytes);
         if (report_column < width - 1) {
             const Uint32 value = load_pixel<4>(out + report_column * pixel_bytes);
-            append_report_line(report, value >> format->Rshift & 0xFF, value >> format->Gshift & 0xFF,
-                               value >> format->Bshift & 0xFF);
+            append_report_line(report, value >> mask_shift(format->Rmask) & 0xFF,
+                               value >> mask_shift(format->Gmask) & 0xFF, value >> mask_shift(format->Bmask) & 0xFF);
         }
     }
     for (const int y : {0, height - 1}) {  // the frame's top and bottom rows

@@ -11,6 +11,11 @@ void ignore_motion_events() {
     SDL_EventState(SDL_MOUSEMOTION, SDL_IGNORE);
 }
 
+void blit_whole_at(SDL_Surface* source, SDL_Surface* destination, const SDL_Rect& position) {
+    SDL_Rect place = position;  // SDL writes the clipped rectangle back into it
+    SDL_BlitSurface(source, nullptr, destination, &place);
+}
+
 bool pointer_over_window() {
     return SDL_GetAppState() & SDL_APPMOUSEFOCUS;
 }

@@ -45,6 +45,12 @@ void write_at_once(std::FILE* stream, const char* data, std::size_t size);
 // animation frame reads them all.
 void ignore_motion_events();
 
+// All of `source` blitted with its top-left corner at `position` of `destination`. SDL's blit; in
+// the browser, the drawing that SDL's blit does, without the copy of the whole destination back
+// into memory that follows it there when the destination is not the screen (800x600 pixels for
+// every stamp of a stroke). The program reads pixels only under a lock, which copies them afresh.
+void blit_whole_at(SDL_Surface* source, SDL_Surface* destination, const SDL_Rect& position);
+
 // Whether the pointer is over the window, as the system last said: SDL's own state on the desktop.
 // The browser's SDL does not follow the pointer in and out of the canvas; the page does.
 bool pointer_over_window();

@@ -5,6 +5,9 @@
 // and standard streams are POSIX's (posix.cpp); the page shows standard output under the canvas.
 #include <emscripten.h>
 
+// EM_ASM's JavaScript names the call's arguments $0, $1...
+#pragma clang diagnostic ignored "-Wdollar-in-identifier-extension"
+
 #include "platform/platform.hpp"
 #include "raster/pixel.hpp"
 
@@ -31,6 +34,21 @@ void run_one_pass(void* loop) {
 }  // namespace
 
 void ignore_motion_events() {}
+
+// SDL keeps each surface as a canvas element (SDL.surfaces, by the surface's address) and blits
+// with drawImage at the source's alpha.
+void blit_whole_at(SDL_Surface* source, SDL_Surface* destination, const SDL_Rect& position) {
+    EM_ASM(
+        {
+            var from = SDL.surfaces[$0];
+            var to = SDL.surfaces[$1].ctx;
+            var alpha = to.globalAlpha;
+            to.globalAlpha = from.alpha / 255;
+            to.drawImage(from.canvas, $2, $3);
+            to.globalAlpha = alpha;
+        },
+        source, destination, position.x, position.y);
+}
 
 bool pointer_over_window() {
     return EM_ASM_INT({ return Module['pointerOverCanvas'] ? 1 : 0; });

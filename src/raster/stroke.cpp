@@ -7,11 +7,12 @@
 
 #include <cstdlib>
 
+#include "platform/platform.hpp"
+
 namespace smearwell {
 
 void blit_whole_at(SDL_Surface* source, SDL_Surface* destination, const SDL_Rect& position) {
-    SDL_Rect place = position;  // SDL writes the clipped rectangle back into it
-    SDL_BlitSurface(source, nullptr, destination, &place);
+    platform::blit_whole_at(source, destination, position);
 }
 
 namespace {

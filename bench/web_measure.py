@@ -29,7 +29,7 @@ def main():
     server = http.server.ThreadingHTTPServer(('127.0.0.1', 0), functools.partial(QuietHandler, directory=sys.argv[1]))
     threading.Thread(target=server.serve_forever, daemon=True).start()
     options = webdriver.ChromeOptions()
-    for argument in ('--headless=new', '--no-sandbox', '--window-size=1000,1000'):
+    for argument in ('--headless=new', '--no-sandbox', '--disable-dev-shm-usage', '--window-size=1000,1000'):
         options.add_argument(argument)
     driver = webdriver.Chrome(service=Service('/usr/bin/chromedriver'), options=options)
     try:

@@ -515,4 +515,17 @@ picture wait_for_picture(Display* display, Window window, const picture& expecte
     return last;
 }
 
+picture steady_picture(Display* display, Window window, double seconds) {
+    picture shot;
+    wait_until(
+        [&] {
+            const picture first = grab(display, window);
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            shot = grab(display, window);
+            return first.pixels == shot.pixels;
+        },
+        seconds);
+    return shot;
+}
+
 }  // namespace e2e

@@ -117,5 +117,7 @@ picture grab(Display* display, Window window);
 // Polls the window until it shows `expected` or `seconds` pass; returns the last picture seen.
 picture wait_for_picture(Display* display, Window window, const picture& expected, double seconds = 5.0);
 bool wait_until(const std::function<bool()>& condition, double seconds);
+// The window once it has shown the same for 300 ms (or the last look, after `seconds`).
+picture steady_picture(Display* display, Window window, double seconds = 10.0);
 
 }  // namespace e2e

@@ -23,19 +23,6 @@ void pause(int milliseconds) {
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
-e2e::picture settled(Display* display, Window window) {
-    e2e::picture shot;
-    e2e::wait_until(
-        [&] {
-            const e2e::picture first = e2e::grab(display, window);
-            pause(300);
-            shot = e2e::grab(display, window);
-            return first.pixels == shot.pixels;
-        },
-        10.0);
-    return shot;
-}
-
 bool write_ppm(const std::string& path, const e2e::picture& shot) {
     std::ofstream out(path, std::ios::binary);
     out << "P6\n" << e2e::width << ' ' << e2e::height << "\n255\n";
@@ -87,7 +74,7 @@ int main(int argc, char** argv) {
             words >> milliseconds;
             pause(milliseconds);
         } else if (command == "shot") {
-            if (!write_ppm(prefix + "-" + std::to_string(++shots) + ".ppm", settled(display, window))) {
+            if (!write_ppm(prefix + "-" + std::to_string(++shots) + ".ppm", e2e::steady_picture(display, window))) {
                 return 1;
             }
         } else if (!command.empty()) {

@@ -111,15 +111,7 @@ int main(int argc, char** argv) {
                          static_cast<int>(300 + 120 * std::sin(6.3 * t))};
     });
     e2e::move_pointer(display, window, 660, 520);  // the cursor, on top of the canvas
-    e2e::picture shot;
-    e2e::wait_until(
-        [&] {
-            const e2e::picture first = e2e::grab(display, window);
-            pause(300);
-            shot = e2e::grab(display, window);
-            return first.pixels == shot.pixels;
-        },
-        10.0);
+    const e2e::picture shot = e2e::steady_picture(display, window);
     e2e::tap_key(display, "Escape");
     smearwell.wait_for_exit(5.0);
     if (!write_png(argv[1], shot)) {

@@ -60,7 +60,8 @@ def serve(folder):
 
 def browser():
     options = webdriver.ChromeOptions()
-    for argument in ('--headless=new', '--no-sandbox', '--window-size=1000,1000', '--force-device-scale-factor=1'):
+    for argument in ('--headless=new', '--no-sandbox', '--disable-dev-shm-usage', '--window-size=1000,1000',
+                     '--force-device-scale-factor=1'):
         options.add_argument(argument)
     options.set_capability('goog:loggingPrefs', {'browser': 'ALL'})
     return webdriver.Chrome(service=Service('/usr/bin/chromedriver'), options=options)

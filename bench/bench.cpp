@@ -25,6 +25,7 @@
 #include "filters/invert.hpp"
 #include "raster/pixel.hpp"
 #include "raster/stroke.hpp"
+#include "raster/surface.hpp"
 
 namespace {
 
@@ -38,11 +39,13 @@ surface_ptr make_canvas() {
 surface_ptr make_random_canvas() {
     auto canvas = make_canvas();
     std::mt19937 random(42);
-    for (int y = 0; y < canvas->h; ++y) {
-        for (int x = 0; x < canvas->w; ++x) {
-            write_pixel(canvas.get(), x, y, random() & 0x00FFFFFF);
+    with_pixels(canvas.get(), [&] {
+        for (int y = 0; y < canvas->h; ++y) {
+            for (int x = 0; x < canvas->w; ++x) {
+                write_pixel(canvas.get(), x, y, (random() & 0x00FFFFFF) | canvas->format->Amask);
+            }
         }
-    }
+    });
     return canvas;
 }
 
@@ -57,10 +60,14 @@ void BM_CanvasCopy(benchmark::State& state) {
     const auto source = make_random_canvas();
     auto target = make_canvas();
     const size_t bytes = static_cast<size_t>(source->pitch) * static_cast<size_t>(source->h);
-    for (auto _ : state) {
-        std::memcpy(target->pixels, source->pixels, bytes);
-        benchmark::ClobberMemory();
-    }
+    with_pixels(source.get(), [&] {
+        with_pixels(target.get(), [&] {
+            for (auto _ : state) {
+                std::memcpy(target->pixels, source->pixels, bytes);
+                benchmark::ClobberMemory();
+            }
+        });
+    });
 }
 BENCHMARK(BM_CanvasCopy);
 

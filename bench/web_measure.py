@@ -4,7 +4,9 @@
 
 """Measures the web build in headless Chromium (a measurement, never a pass or a fail): the frames
 per second the page keeps while a stroke is drawn, and the time from the release of `c` to the
-convolved canvas on the page (median of several). Usage: web_measure.py PAGE-FOLDER"""
+convolved canvas on the page (median of several). With BENCH-FOLDER (bench/web.html beside the
+benchmarks built with emcc), runs those too, with the arguments given after it, and prints their
+output. Usage: web_measure.py PAGE-FOLDER [BENCH-FOLDER BENCHMARK-ARGUMENT...]"""
 
 import functools
 import http.server
@@ -13,6 +15,7 @@ import statistics
 import sys
 import threading
 import time
+from urllib.parse import quote
 
 from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
@@ -25,14 +28,32 @@ class QuietHandler(http.server.SimpleHTTPRequestHandler):
         pass
 
 
-def main():
-    server = http.server.ThreadingHTTPServer(('127.0.0.1', 0), functools.partial(QuietHandler, directory=sys.argv[1]))
+def serve(folder):
+    server = http.server.ThreadingHTTPServer(('127.0.0.1', 0), functools.partial(QuietHandler, directory=folder))
     threading.Thread(target=server.serve_forever, daemon=True).start()
+    return server
+
+
+def run_benchmarks(driver, folder, arguments):
+    server = serve(folder)
+    try:
+        driver.get('http://127.0.0.1:%d/web.html?%s' % (server.server_port, quote(' '.join(arguments))))
+        while not driver.find_element('id', 'status').text.startswith('ended'):
+            time.sleep(0.5)
+        print(driver.execute_script("return document.getElementById('output').textContent;"), end='')
+    finally:
+        server.shutdown()
+
+
+def main():
+    server = serve(sys.argv[1])
     options = webdriver.ChromeOptions()
     for argument in ('--headless=new', '--no-sandbox', '--disable-dev-shm-usage', '--window-size=1000,1000'):
         options.add_argument(argument)
     driver = webdriver.Chrome(service=Service('/usr/bin/chromedriver'), options=options)
     try:
+        if len(sys.argv) > 2:
+            run_benchmarks(driver, sys.argv[2], sys.argv[3:])
         driver.get('http://127.0.0.1:%d/index.html' % server.server_port)
         time.sleep(2)
         canvas = driver.find_element('id', 'canvas')

@@ -7,15 +7,19 @@ include(/usr/share/emscripten/cmake/Modules/Platform/Emscripten.cmake)
 
 # SDL 1.2 through pkg-config, as everywhere: a module file of our own for Emscripten's SDL, whose
 # headers lie in Emscripten's system root. Nothing else is looked up through pkg-config there.
-set(_pkgconfig ${CMAKE_BINARY_DIR}/pkgconfig)
-file(WRITE ${_pkgconfig}/sdl.pc "Name: sdl
+# Written once, in the build folder: CMake reads this file again for every check it compiles, in
+# folders of their own that it then deletes.
+if(NOT DEFINED ENV{SMEARWELL_WEB_PKGCONFIG})
+  set(ENV{SMEARWELL_WEB_PKGCONFIG} ${CMAKE_BINARY_DIR}/pkgconfig)
+  file(WRITE $ENV{SMEARWELL_WEB_PKGCONFIG}/sdl.pc "Name: sdl
 Description: Emscripten's SDL 1.2
 Version: 1.2.15
 Cflags: -I${EMSCRIPTEN_SYSROOT}/include/SDL
 Libs:
 ")
-set(ENV{PKG_CONFIG_LIBDIR} ${_pkgconfig})
-set(ENV{PKG_CONFIG_SYSROOT_DIR} "")
+  set(ENV{PKG_CONFIG_LIBDIR} $ENV{SMEARWELL_WEB_PKGCONFIG})
+  set(ENV{PKG_CONFIG_SYSROOT_DIR} "")
+endif()
 
 # The distributions' hardening flags defend native code (stack canaries, read-only relocations);
 # WebAssembly keeps its stack and code out of the program's memory, and its linker knows none of

@@ -64,6 +64,27 @@ build_gtest() {
   cmake --install "$prefix-gtest-build" >/dev/null
 }
 
+# Builds Google Benchmark from Debian's source package (fetched once through a private apt
+# configuration) for the machine of a CMake toolchain file, once, installed into PREFIX.
+# Usage: build_benchmark PREFIX TOOLCHAIN-FILE
+build_benchmark() {
+  local prefix=$1 toolchain=$2 dir=$PWD/build/benchmark-source
+  [ -f "$prefix/lib/libbenchmark.a" ] && return 0
+  if [ ! -f "$dir/benchmark/CMakeLists.txt" ]; then
+    install_missing_packages dpkg-dev ca-certificates
+    rm -rf "$dir" && mkdir -p "$dir/download"
+    private_apt "$dir/apt"
+    (cd "$dir/download" && apt-get "${PRIVATE_APT[@]}" source --download-only -qq benchmark 2>/dev/null)
+    dpkg-source --no-check -x "$dir"/download/benchmark_*.dsc "$dir/benchmark" >/dev/null
+  fi
+  # Debian's patches take the version from the build, not from git: GIT_VERSION=0.0.0 says so.
+  cmake -S "$dir/benchmark" -B "$prefix-benchmark-build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+    -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" -DBENCHMARK_ENABLE_TESTING=OFF \
+    -DBENCHMARK_ENABLE_WERROR=OFF -DGIT_VERSION=0.0.0 >/dev/null
+  cmake --build "$prefix-benchmark-build" -j"$(nproc)" >/dev/null
+  cmake --install "$prefix-benchmark-build" >/dev/null
+}
+
 # Building for ARM (./scripts/arm) and running the result under qemu-user.
 ARM_PACKAGES=(g++-aarch64-linux-gnu g++-arm-linux-gnueabihf qemu-user googletest dpkg-dev ca-certificates)
 

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "platform/platform.hpp"
 #include "raster/stroke.hpp"
 
 namespace smearwell {
@@ -72,7 +73,7 @@ void refresh_changes(SDL_Surface* screen, const SDL_Surface* brush, const SDL_Re
 void paint_segment(SDL_Surface* canvas, SDL_Surface* brush, const SDL_Rect& from, const SDL_Rect& to,
                    std::unique_ptr<SDL_Rect>& dirty) {
     const auto segment = stamp_stroke(canvas, brush, from, to);
-    blit_whole_at(brush, canvas, to);
+    platform::blit_whole_at(brush, canvas, to);
     if (!dirty) {
         dirty = std::make_unique<SDL_Rect>(*segment);
     } else {
@@ -90,7 +91,7 @@ void update_frame(SDL_Surface* screen, SDL_Surface* canvas, SDL_Surface* brush, 
     SDL_BlitSurface(canvas, nullptr, screen, nullptr);
     if (pointer_shown) {
         // The pointer image reaches the screen only; the next frame's canvas copy covers it again.
-        blit_whole_at(brush, screen, *current);
+        platform::blit_whole_at(brush, screen, *current);
     }
     refresh_changes(screen, brush, *current, last_position, dirty.get(), full_refresh);
     last_position.x = current->x;

@@ -45,7 +45,8 @@ void write_at_once(std::FILE* stream, const char* data, std::size_t size);
 // animation frame reads them all.
 void ignore_motion_events();
 
-// All of `source` blitted with its top-left corner at `position` of `destination`. SDL's blit; in
+// All of `source` blitted with its top-left corner at `position` of `destination`; the caller's
+// position stays as it was (SDL moves a rectangle's x and y when it clips). SDL's blit; in
 // the browser, the drawing that SDL's blit does, without the copy of the whole destination back
 // into memory that follows it there when the destination is not the screen (800x600 pixels for
 // every stamp of a stroke). The program reads pixels only under a lock, which copies them afresh.

@@ -11,10 +11,6 @@
 
 namespace smearwell {
 
-void blit_whole_at(SDL_Surface* source, SDL_Surface* destination, const SDL_Rect& position) {
-    platform::blit_whole_at(source, destination, position);
-}
-
 namespace {
 
 // The endpoints' bounding box plus the brush's size, computed as int and stored into SDL's 16-bit
@@ -47,7 +43,7 @@ void stamp_line(SDL_Surface* destination, SDL_Surface* brush, SDL_Rect& stamp, r
     const int diagonal = 2 * follow_length - 2 * drive_length;
     int decision = 2 * follow_length - drive_length;
     for (int n = 0; n <= drive_length; ++n) {
-        blit_whole_at(brush, destination, stamp);
+        platform::blit_whole_at(brush, destination, stamp);
         stamp.*drive = static_cast<Sint16>(stamp.*drive + drive_step);
         if (decision > 0) {
             stamp.*follow = static_cast<Sint16>(stamp.*follow + follow_step);

@@ -3,8 +3,8 @@
 // SPDX-License-Identifier: Zlib
 
 // Stamping the brush along a digital straight line, so that a pointer that jumped many pixels
-// between two frames still leaves an unbroken trail. Drawing is all SDL blits; the brush's colour
-// key keeps the surround of its disc transparent.
+// between two frames still leaves an unbroken trail. Drawing is all blits (platform::blit_whole_at);
+// the brush's transparency keeps the surround of its disc out.
 #pragma once
 
 #include <memory>
@@ -12,11 +12,6 @@
 #include <SDL.h>
 
 namespace smearwell {
-
-// Blits the whole of source with its top-left corner at (position.x, position.y). SDL moves a
-// destination rectangle's x and y when it clips at the left or top, so the blit gets a copy and
-// the caller's position stays where it was.
-void blit_whole_at(SDL_Surface* source, SDL_Surface* destination, const SDL_Rect& position);
 
 // Stamps the whole brush at max(|dx|, |dy|) + 1 positions from start to end (top-left corners),
 // Bresenham-style along the driving axis; a decision value of exactly 0 takes the straight step.

@@ -17,18 +17,17 @@ using surface_ptr = std::unique_ptr<SDL_Surface, decltype(&SDL_FreeSurface)>;
 // Runs `work()` while the surface's pixels can be read and written: locked where SDL_MUSTLOCK says
 // so. On the desktop software surfaces need no lock; in the browser every surface does, as its
 // pixels live in a canvas element that only a lock brings into memory and its end takes back.
-// Returns false, without running `work`, when SDL cannot lock the surface.
+// When SDL cannot lock the surface, `work` does not run and the surface stays as it was.
 template <typename Work>
-bool with_pixels(SDL_Surface* surface, Work&& work) {
+void with_pixels(SDL_Surface* surface, Work&& work) {
     const bool must_lock = SDL_MUSTLOCK(surface);
     if (must_lock && SDL_LockSurface(surface) < 0) {
-        return false;
+        return;
     }
     work();
     if (must_lock) {
         SDL_UnlockSurface(surface);
     }
-    return true;
 }
 
 }  // namespace smearwell

@@ -3,9 +3,12 @@
 // SPDX-License-Identifier: Zlib
 
 // Spans and discs: the brush's exact shape, and clipping at every edge.
+#include <array>
+
 #include <gtest/gtest.h>
 
 #include "raster/disc.hpp"
+#include "raster/surface.hpp"
 #include "support.hpp"
 
 using smearwell::fill_disc;
@@ -18,13 +21,13 @@ constexpr Uint32 ink = 0xFFFFFF;
 
 test::pixel_set disc_pixels(int w, int h, int cx, int cy, int radius) {
     auto surface = test::make_surface(w, h, 32);
-    fill_disc(surface.get(), cx, cy, radius, ink);
+    smearwell::with_pixels(surface.get(), [&] { fill_disc(surface.get(), cx, cy, radius, ink); });
     return test::pixels_not(surface.get(), 0);
 }
 
 test::pixel_set span_pixels(int first, int end) {
     auto surface = test::make_surface(20, 3, 32);
-    fill_span(first, end, 1, ink, surface.get());
+    smearwell::with_pixels(surface.get(), [&] { fill_span(first, end, 1, ink, surface.get()); });
     return test::pixels_not(surface.get(), 0);
 }
 

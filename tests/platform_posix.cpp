@@ -3,6 +3,8 @@
 
 #include <sys/stat.h>
 
+#include <cstdlib>
+
 #ifdef SMEARWELL_HAVE_MALLINFO2
 #include <malloc.h>
 #endif
@@ -28,6 +30,18 @@ std::vector<std::string> not_regular_files(const std::filesystem::path& folder) 
     const std::string fifo = (folder / "fifo").string();
     mkfifo(fifo.c_str(), 0600);
     return {fifo, folder.string(), "/dev/zero"};
+}
+
+void use_dummy_video() {
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+}
+
+std::FILE* scratch_file() {
+    return std::tmpfile();
+}
+
+bool main_loop_returns() {
+    return true;
 }
 
 std::size_t heap_in_use() {

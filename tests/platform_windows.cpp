@@ -4,6 +4,8 @@
 #include <malloc.h>
 #include <windows.h>
 
+#include <SDL.h>
+
 #include "platform.hpp"
 
 namespace test {
@@ -15,6 +17,19 @@ std::vector<std::string> not_regular_files(const std::filesystem::path& folder) 
     CreateNamedPipeA(pipe.c_str(), PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE, PIPE_UNLIMITED_INSTANCES, 4096, 4096, 0,
                      nullptr);
     return {folder.string(), "CON", "NUL", "COM1", pipe};
+}
+
+// SDL's own environment call: SDL.dll and the tests may not share a C runtime.
+void use_dummy_video() {
+    SDL_putenv(const_cast<char*>("SDL_VIDEODRIVER=dummy"));
+}
+
+std::FILE* scratch_file() {
+    return std::tmpfile();
+}
+
+bool main_loop_returns() {
+    return true;
 }
 
 // The C runtime's heap, block by block.

@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include "raster/pixel.hpp"
 #include "raster/stroke.hpp"
 #include "support.hpp"
 
@@ -76,7 +75,7 @@ TEST_F(Stroke, DirtyRectangleCoversTheEndpointsAndIsCutOnlyAtRightAndBottom) {
 
 TEST_F(Stroke, OneByOneBrushShowsEveryStampAsOnePixel) {
     auto dot = test::make_surface(1, 1, 32);
-    smearwell::write_pixel(dot.get(), 0, 0, 0xFFFFFF);
+    test::put_pixel(dot.get(), 0, 0, SDL_MapRGB(dot->format, 255, 255, 255));
     auto target = test::make_surface(40, 30, 32);
     const auto rect = smearwell::stamp_stroke(target.get(), dot.get(), at(10, 10), at(0, 5));
     EXPECT_EQ(
@@ -89,7 +88,7 @@ TEST_F(Stroke, OneByOneBrushShowsEveryStampAsOnePixel) {
 // still follow its own line rather than restart from the clipped corner.
 TEST_F(Stroke, StampsClippedAtTheTopLeftDoNotBendTheLine) {
     auto dot = test::make_surface(1, 1, 32);
-    smearwell::write_pixel(dot.get(), 0, 0, 0xFFFFFF);
+    test::put_pixel(dot.get(), 0, 0, SDL_MapRGB(dot->format, 255, 255, 255));
     auto target = test::make_surface(40, 30, 32);
     smearwell::stamp_stroke(target.get(), dot.get(), at(-4, -4), at(4, 4));
     EXPECT_EQ(test::pixels_not(target.get(), 0), (test::pixel_set{{0, 0}, {1, 1}, {2, 2}, {3, 3}, {4, 4}}));

@@ -10,7 +10,9 @@
 #include <gtest/gtest.h>
 
 #include "brush_shape.hpp"
+#include "platform.hpp"
 #include "raster/pixel.hpp"
+#include "raster/surface.hpp"
 
 extern "C" {
 void __real_SDL_UpdateRect(SDL_Surface* screen, Sint32 x, Sint32 y, Uint32 w, Uint32 h);
@@ -74,28 +76,46 @@ void set_pointer(int x, int y) {
     pointer_y = y;
 }
 
+// The browser's SDL gives a new surface's memory as it comes from malloc; its canvas is all 0,
+// and a lock brings that into memory.
 smearwell::surface_ptr make_surface(int w, int h, int depth) {
-    return {SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, depth, 0, 0, 0, 0), SDL_FreeSurface};
+    smearwell::surface_ptr surface{SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, depth, 0, 0, 0, 0), SDL_FreeSurface};
+    smearwell::with_pixels(surface.get(), [] {});
+    return surface;
 }
 
 void fill_surface(SDL_Surface* surface, Uint32 value) {
-    for (int y = 0; y < surface->h; ++y) {
-        for (int x = 0; x < surface->w; ++x) {
-            smearwell::write_pixel(surface, x, y, value);
-        }
-    }
-}
-
-pixel_set pixels_not(const SDL_Surface* surface, Uint32 background) {
-    pixel_set found;
-    for (int y = 0; y < surface->h; ++y) {
-        for (int x = 0; x < surface->w; ++x) {
-            if (smearwell::read_pixel(surface, x, y) != background) {
-                found.emplace(x, y);
+    smearwell::with_pixels(surface, [&] {
+        for (int y = 0; y < surface->h; ++y) {
+            for (int x = 0; x < surface->w; ++x) {
+                smearwell::write_pixel(surface, x, y, value);
             }
         }
-    }
+    });
+}
+
+pixel_set pixels_not(SDL_Surface* surface, Uint32 background) {
+    pixel_set found;
+    smearwell::with_pixels(surface, [&] {
+        for (int y = 0; y < surface->h; ++y) {
+            for (int x = 0; x < surface->w; ++x) {
+                if (smearwell::read_pixel(surface, x, y) != background) {
+                    found.emplace(x, y);
+                }
+            }
+        }
+    });
     return found;
+}
+
+Uint32 pixel_at(SDL_Surface* surface, int x, int y) {
+    Uint32 value = 0;
+    smearwell::with_pixels(surface, [&] { value = smearwell::read_pixel(surface, x, y); });
+    return value;
+}
+
+void put_pixel(SDL_Surface* surface, int x, int y, Uint32 value) {
+    smearwell::with_pixels(surface, [&] { smearwell::write_pixel(surface, x, y, value); });
 }
 
 pixel_set block(int x0, int x1, int y0, int y1) {
@@ -149,7 +169,7 @@ extern "C" const char* __lsan_default_suppressions() {
 #undef main  // on Windows SDL renames it for its own entry; the tests are a console program of their own
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
-    SDL_putenv(const_cast<char*>("SDL_VIDEODRIVER=dummy"));
+    test::use_dummy_video();
     if (SDL_Init(SDL_INIT_VIDEO) < 0) {
         std::fprintf(stderr, "SDL_Init: %s\n", SDL_GetError());
         return 1;

@@ -18,6 +18,7 @@
 #include <SDL.h>
 
 #include "app/startup.hpp"
+#include "platform.hpp"
 
 namespace test {
 
@@ -48,9 +49,13 @@ void set_pointer(int x, int y);
 smearwell::surface_ptr make_surface(int w, int h, int depth);
 void fill_surface(SDL_Surface* surface, Uint32 value);
 
+// Pixels read and written under a lock, as the browser's SDL needs (its surfaces are canvases).
+Uint32 pixel_at(SDL_Surface* surface, int x, int y);
+void put_pixel(SDL_Surface* surface, int x, int y, Uint32 value);
+
 using pixel_set = std::set<std::pair<int, int>>;  // (x, y)
 // Every pixel whose value differs from `background`.
-pixel_set pixels_not(const SDL_Surface* surface, Uint32 background);
+pixel_set pixels_not(SDL_Surface* surface, Uint32 background);
 // Rectangle [x0, x1] x [y0, y1], bounds inclusive.
 pixel_set block(int x0, int x1, int y0, int y1);
 pixel_set shifted(const pixel_set& pixels, int dx, int dy);
@@ -61,7 +66,7 @@ pixel_set brush_disc();
 template <typename Work>
 std::string captured(std::FILE* stream, Work work) {
     std::fflush(stream);
-    std::FILE* sink = std::tmpfile();
+    std::FILE* sink = scratch_file();
     const int saved = dup(fileno(stream));
     dup2(fileno(sink), fileno(stream));
     work();

@@ -3,8 +3,14 @@
 # SPDX-License-Identifier: Zlib
 
 # Building for other processors: Debian systems of another architecture to build against and
-# run under qemu-user, GoogleTest built for them, and the ARM names. Needs archive.sh. Sourced,
-# not run.
+# run under qemu-user, GoogleTest built for them, the ARM names, and Debian's Emscripten. Needs
+# archive.sh. Sourced, not run.
+
+# Debian's emcc runs its JavaScript tools with node and finds their modules in Debian's folder,
+# which another node first on PATH does not look in unless told.
+use_debian_emscripten() {
+  export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
+}
 
 # A Debian system of ARCHITECTURE in build/sysroot-ARCHITECTURE, for cross-building and for running
 # what was built under qemu-user: the packages named and everything they depend on, fetched once

@@ -80,7 +80,9 @@ void set_pointer(int x, int y) {
 // and a lock brings that into memory.
 smearwell::surface_ptr make_surface(int w, int h, int depth) {
     smearwell::surface_ptr surface{SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, depth, 0, 0, 0, 0), SDL_FreeSurface};
-    smearwell::with_pixels(surface.get(), [] {});
+    if (surface) {
+        smearwell::with_pixels(surface.get(), [] {});
+    }
     return surface;
 }
 

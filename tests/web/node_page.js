@@ -2,14 +2,16 @@
 // SPDX-License-Identifier: Zlib
 
 // The little of a web page that the browser's SDL needs, so that the unit tests built with emcc run
-// under node (linked in with --pre-js, after Module is made; in a page it does nothing): a document that makes canvas elements, and canvases whose
-// 2D context keeps straight RGBA bytes. SDL keeps every surface in such a canvas: a lock reads it
-// (getImageData), an unlock writes it (putImageData), a blit draws one canvas on another (drawImage)
-// and SDL_FillRect fills a rectangle. Compositing is "source-over" in straight alpha, rounded to the
-// nearest byte. A browser keeps its canvases premultiplied, which changes a colour that is not
-// opaque by a little: the web tests (tests/web/web_test.py) see that, in Chromium.
+// under node. Linked in with --pre-js, after Module is made; in a page it does nothing. It gives a
+// document that makes canvas elements, and canvases whose 2D context keeps straight RGBA bytes.
+// SDL keeps every surface in such a canvas: a lock reads it (getImageData), an unlock writes it
+// (putImageData), a blit draws one canvas on another (drawImage) and SDL_FillRect fills a
+// rectangle. Compositing is "source-over" in straight alpha, rounded to the nearest byte. A browser
+// keeps its canvases premultiplied, which changes a colour that is not opaque by a little: the web
+// tests (tests/web/web_test.py) see that, in Chromium.
 (function () {
 if (typeof document !== 'undefined') return;  // a real page
+
 function imageData(width, height) {
   return { width, height, data: new Uint8ClampedArray(width * height * 4) };
 }
@@ -85,7 +87,8 @@ class Context2D {
     const first = Math.max(0, -x), last = Math.min(width, this.canvas.width - x);
     if (last <= first) return;
     for (let row = Math.max(0, -y); row < height && y + row < this.canvas.height; ++row) {
-      visit(((y + row) * this.canvas.width + x + first) * 4, (row * width + first) * 4, (last - first) * 4, row, first);
+      const to = ((y + row) * this.canvas.width + x + first) * 4;
+      visit(to, (row * width + first) * 4, (last - first) * 4, row, first);
     }
   }
   compose(source, at, to) {

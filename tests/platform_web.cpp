@@ -8,8 +8,7 @@
 #include "support.hpp"
 
 // The program's blits reach the canvases without SDL_UpperBlit there (see blit_whole_at), so the
-// tests record them one step earlier, at the platform seam.
-// The mangled name of smearwell::platform::blit_whole_at, which the linker's --wrap takes.
+// tests record them one step earlier, at the platform seam: --wrap takes its mangled name.
 extern "C" {
 void __real__ZN9smearwell8platform13blit_whole_atEP11SDL_SurfaceS2_RK8SDL_Rect(SDL_Surface* source,
                                                                                SDL_Surface* destination,

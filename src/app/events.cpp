@@ -121,7 +121,11 @@ void handle_event(const SDL_Event& event, loop_flags& flags) {
     case SDL_ACTIVEEVENT: note_window_state(event.active, flags); break;
     case SDL_QUIT: flags.quit_requested = 1; break;
     case SDL_VIDEOEXPOSE: flags.show_all_request = 1; break;
-    default: break;
+    default:
+        if (platform::window_lost_input(event)) {
+            end_stroke(flags);
+        }
+        break;
     }
 }
 

@@ -20,6 +20,10 @@ bool pointer_over_window() {
     return SDL_GetAppState() & SDL_APPMOUSEFOCUS;
 }
 
+bool window_lost_input(const SDL_Event&) {
+    return false;
+}
+
 void make_transparent(SDL_Surface* surface, Uint32 key) {
     SDL_SetColorKey(surface, SDL_SRCCOLORKEY | SDL_RLEACCEL, key);
 }

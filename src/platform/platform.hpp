@@ -56,6 +56,11 @@ void blit_whole_at(SDL_Surface* source, SDL_Surface* destination, const SDL_Rect
 // The browser's SDL does not follow the pointer in and out of the canvas; the page does.
 bool pointer_over_window();
 
+// Whether `event`, one that SDL 1.2 does not define, says that the window can no longer get the
+// button's release. The browser's SDL reports the page losing the focus or being hidden as SDL 2's
+// window events; the desktop libraries report that as SDL_ACTIVEEVENT and send no such events.
+bool window_lost_input(const SDL_Event& event);
+
 // Pixels of `surface` whose colour is `key` are left out when it is blitted. The colour key does it
 // where SDL honours one; run-length encoded (SDL_RLEACCEL), it blits exactly the same pixels, and
 // classic SDL then copies only the brush's disc instead of testing every pixel of every stamp. The

@@ -54,6 +54,12 @@ bool pointer_over_window() {
     return EM_ASM_INT({ return Module['pointerOverCanvas'] ? 1 : 0; });
 }
 
+// The page losing the focus (blur) or being hidden (visibilitychange).
+bool window_lost_input(const SDL_Event& event) {
+    return event.type == SDL_WINDOWEVENT &&
+           (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST || event.window.event == SDL_WINDOWEVENT_HIDDEN);
+}
+
 // Every surface there has alpha; the key's pixels become transparent, every other one opaque.
 void make_transparent(SDL_Surface* surface, Uint32 key) {
     const Uint32 alpha = surface->format->Amask;

@@ -41,6 +41,24 @@ sdl_package() {
   fi
 }
 
+# What the web tests and measurements drive: three browser engines and their WebDriver servers
+# (Firefox speaks WebDriver BiDi to puppeteer-core, from npm: install_web_node_modules).
+WEB_TEST_PACKAGES=(emscripten chromium chromium-driver python3-selenium xvfb webkit2gtk-driver firefox-esr)
+
+# The npm packages of tests/web/package-lock.json, installed with `npm ci` into build/web-node
+# (never a browser: PUPPETEER_SKIP_DOWNLOAD); nothing is fetched while the installed lock file
+# matches the committed one. npm comes with the machine's Node.js, or else from Debian.
+install_web_node_modules() {
+  local folder=build/web-node
+  command -v npm >/dev/null || install_missing_packages npm
+  if cmp -s tests/web/package-lock.json "$folder/package-lock.json" && [ -d "$folder/node_modules" ]; then
+    return 0
+  fi
+  rm -rf "$folder" && mkdir -p "$folder"
+  cp tests/web/package.json tests/web/package-lock.json "$folder/"
+  (cd "$folder" && PUPPETEER_SKIP_DOWNLOAD=1 npm ci --ignore-scripts --no-audit --no-fund --loglevel=error)
+}
+
 BUILD_PACKAGES=(g++ cmake make pkg-config "$(sdl_package)")
 TEST_PACKAGES=(libgtest-dev googletest libbenchmark-dev xvfb libx11-dev libxtst-dev zlib1g-dev clang libclang-rt-14-dev
                desktop-file-utils man-db groff-base file dpkg-dev

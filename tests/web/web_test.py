@@ -2,14 +2,17 @@
 # SPDX-FileCopyrightText: 2026 The Smearwell developers
 # SPDX-License-Identifier: Zlib
 
-"""The web build in headless Chromium, driven over WebDriver with input through the browser's own
-input pipeline, compared pixel for pixel and line for line with what the same input gives the
-desktop program in Xvfb (smearwell_replay plays each script there).
+"""The web build in three browser engines (Chromium, WebKitGTK, Firefox ESR: tests/web/engines.py),
+with input through each browser's own input pipeline, compared pixel for pixel and line for line
+with what the same input gives the desktop program in Xvfb (smearwell_replay plays each script
+there, once for all engines).
 
-Usage: web_test.py PAGE-FOLDER REPLAY-PROGRAM EVIDENCE-FOLDER [CASE...]
-On a failure the evidence folder keeps, per case, both pictures (PPM), a screenshot of the page and
-the browser's console."""
+Usage: web_test.py PAGE-FOLDER REPLAY-PROGRAM EVIDENCE-FOLDER [ENGINE...] [CASE...]
+(no engine named: all three; no case named: all). On a failure the evidence folder keeps, per case,
+the desktop's pictures (PPM), and in the engine's own folder the page's pictures, a screenshot of
+the page and the browser's console where the engine gives one."""
 
+import base64
 import functools
 import http.server
 import math
@@ -19,11 +22,7 @@ import threading
 import time
 from pathlib import Path
 
-from selenium import webdriver
-from selenium.webdriver.chrome.service import Service
-from selenium.webdriver.common.action_chains import ActionChains
-from selenium.webdriver.common.actions.action_builder import ActionBuilder
-from selenium.webdriver.common.keys import Keys
+import engines
 
 WIDTH, HEIGHT = 800, 600
 
@@ -43,7 +42,7 @@ CASES = {
     'EscapeEndsIt': 'move 100 300\nshot\nkey Escape',
 }
 
-KEYS = {'Escape': Keys.ESCAPE}
+KEYS = {'Escape': engines.ESCAPE}
 
 
 class QuietHandler(http.server.SimpleHTTPRequestHandler):
@@ -56,15 +55,6 @@ def serve(folder):
     server = http.server.ThreadingHTTPServer(('127.0.0.1', 0), handler)
     threading.Thread(target=server.serve_forever, daemon=True).start()
     return server
-
-
-def browser():
-    options = webdriver.ChromeOptions()
-    for argument in ('--headless=new', '--no-sandbox', '--disable-dev-shm-usage', '--window-size=1000,1000',
-                     '--force-device-scale-factor=1'):
-        options.add_argument(argument)
-    options.set_capability('goog:loggingPrefs', {'browser': 'ALL'})
-    return webdriver.Chrome(service=Service('/usr/bin/chromedriver'), options=options)
 
 
 def read_ppm(path):
@@ -80,16 +70,19 @@ def write_ppm(path, rgb):
 
 
 class Page:
-    def __init__(self, driver, url):
-        self.driver = driver
-        driver.get(url)
+    def __init__(self, engine, url):
+        self.engine = engine
+        self.pointer_kind = 'mouse'  # or touch or pen: what `move`, `down` and `up` play with
+        # The last case left the pointer over the canvas: a page loaded under a pointer that does not
+        # move gets no event from it in every engine, so the pointer starts outside.
+        engine.perform(engines.pointer('mouse', [('move', 0, 0)]))
+        engine.navigate(url)
         self.wait_for(lambda: 'running' in self.status() or 'ended' in self.status() or 'could not' in self.status())
-        self.canvas = driver.find_element('id', 'canvas')
-        left, top = driver.execute_script('var r = arguments[0].getBoundingClientRect(); return [r.left, r.top];',
-                                          self.canvas)
+        left, top = engine.script("var r = document.getElementById('canvas').getBoundingClientRect();"
+                                  " return [r.left, r.top];")
         # The pointer sits on whole CSS pixels: aim at the first whole pixel inside the canvas.
         self.left, self.top = math.ceil(left), math.ceil(top)
-        driver.execute_script('arguments[0].focus();', self.canvas)  # as the X tests give the window focus
+        engine.script("document.getElementById('canvas').focus();")  # as the X tests give the window focus
 
     def wait_for(self, condition, seconds=10.0):
         deadline = time.monotonic() + seconds
@@ -99,14 +92,18 @@ class Page:
             time.sleep(0.05)
 
     def status(self):
-        return self.driver.find_element('id', 'status').text
+        return self.engine.script("return document.getElementById('status').textContent;")
 
     def output(self):
-        return self.driver.execute_script("return document.getElementById('output').textContent;")
+        return self.engine.script("return document.getElementById('output').textContent;")
 
     def pixels(self):
-        rgba = self.driver.execute_script(
-            'return Array.from(arguments[0].getContext("2d").getImageData(0, 0, 800, 600).data);', self.canvas)
+        rgba = base64.b64decode(self.engine.script("""
+            var data = document.getElementById('canvas').getContext('2d').getImageData(0, 0, 800, 600).data;
+            var text = '';
+            for (var i = 0; i < data.length; i += 32768)
+              text += String.fromCharCode.apply(null, data.subarray(i, i + 32768));
+            return btoa(text);"""))
         return bytes(value for index, value in enumerate(rgba) if index % 4 != 3)
 
     def settled(self):
@@ -120,21 +117,17 @@ class Page:
 
     def play(self, line):
         command, *words = line.split()
-        actions = ActionBuilder(self.driver, duration=0)
-        if command == 'move':
-            actions.pointer_action.move_to_location(self.left + int(words[0]), self.top + int(words[1]))
-            actions.perform()
+        if command == 'pointer':
+            self.pointer_kind = words[0]
+        elif command == 'move':
+            self.engine.perform(engines.pointer(self.pointer_kind,
+                                                [('move', self.left + int(words[0]), self.top + int(words[1]))]))
         elif command in ('down', 'up'):
-            (actions.pointer_action.pointer_down if command == 'down' else actions.pointer_action.pointer_up)()
-            actions.perform()
+            self.engine.perform(engines.pointer(self.pointer_kind, [(command,)]))
         elif command in ('key', 'press', 'release'):
             key = KEYS.get(words[0], words[0])
-            chain = ActionChains(self.driver, duration=0)
-            if command != 'release':
-                chain.key_down(key)
-            if command != 'press':
-                chain.key_up(key)
-            chain.perform()
+            self.engine.perform(engines.keys(([] if command == 'release' else [('down', key)]) +
+                                             ([] if command == 'press' else [('up', key)])))
         elif command == 'pause':
             time.sleep(int(words[0]) / 1000)
         else:
@@ -148,11 +141,15 @@ def difference(actual, expected):
     return '%d pixels differ: %s' % (len(wrong), listed)
 
 
-def run_case(name, script, page, replay, evidence):
-    """Returns the failures of one case: the script played on the desktop, then in the page."""
+def play_on_the_desktop(name, script, replay, evidence):
     script_file = evidence / (name + '.txt')
-    script_file.write_text(script + '\n')
+    # The desktop has one pointer: a touch or a pen stroke is a mouse's there.
+    script_file.write_text(''.join(line + '\n' for line in script.splitlines() if not line.startswith('pointer ')))
     subprocess.run([replay, str(script_file), str(evidence / (name + '-desktop'))], check=True, timeout=120)
+
+
+def run_case(name, script, page, evidence, web_evidence):
+    """Returns the failures of one case in the page, against what the desktop showed and printed."""
     failures, shots = [], 0
     for line in script.splitlines():
         if line != 'shot':
@@ -162,7 +159,7 @@ def run_case(name, script, page, replay, evidence):
         expected = read_ppm(evidence / ('%s-desktop-%d.ppm' % (name, shots)))
         actual = page.settled()
         if actual != expected:
-            write_ppm(evidence / ('%s-web-%d.ppm' % (name, shots)), actual)
+            write_ppm(web_evidence / ('%s-web-%d.ppm' % (name, shots)), actual)
             failures.append('picture %d: %s' % (shots, difference(actual, expected)))
     desktop_output = (evidence / (name + '-desktop.out')).read_text()
     page.wait_for(lambda: len(page.output()) >= len(desktop_output), 5.0)
@@ -181,36 +178,60 @@ def run_case(name, script, page, replay, evidence):
     return failures
 
 
+def run_engine(engine, url, cases, evidence):
+    """Plays every case in one engine; returns how many ran, failed and did not apply there."""
+    web_evidence = evidence / engine.name
+    web_evidence.mkdir(exist_ok=True)
+    ran = failed = skipped = 0
+    for name, script in cases.items():
+        ran += 1
+        kind = next((kind for kind in engine.cannot if 'pointer ' + kind in script), None)
+        if kind:
+            skipped += 1
+            print('[ SKIPPED  ] Web.%s in %s: does not apply there: %s' % (name, engine.name, engine.cannot[kind]))
+            continue
+        try:
+            failures = run_case(name, script, Page(engine, url), evidence, web_evidence)
+        except Exception as error:  # a broken case is reported like a failed one, and the rest run
+            failures = ['%s: %s' % (type(error).__name__, error)]
+        if failures:
+            failed += 1
+            engine.screenshot(web_evidence / (name + '-page.png'))
+            console = engine.console()
+            (web_evidence / (name + '-console.txt')).write_text(
+                '(this engine gives no console)' if console is None else '\n'.join(console))
+            print('[  FAILED  ] Web.%s in %s\n  %s' % (name, engine.name, '\n  '.join(failures)))
+        else:
+            print('[       OK ] Web.%s in %s' % (name, engine.name))
+        engine.console()  # what the next case's page logs starts afresh
+    return ran, failed, skipped
+
+
 def main():
     page_folder, replay, evidence = Path(sys.argv[1]), sys.argv[2], Path(sys.argv[3])
+    chosen = [engines.ENGINES[name] for name in sys.argv[4:] if name in engines.ENGINES] or engines.ENGINES.values()
+    cases = {name: script for name, script in CASES.items()
+             if name in sys.argv[4:] or not set(sys.argv[4:]) - set(engines.ENGINES)}
     evidence.mkdir(parents=True, exist_ok=True)
+    for name, script in cases.items():
+        play_on_the_desktop(name, script, replay, evidence)
     server = serve(page_folder)
     url = 'http://127.0.0.1:%d/index.html' % server.server_port
-    driver = browser()
-    ran = failed = 0
+    all_failed = 0
     try:
-        for name, script in CASES.items():
-            if len(sys.argv) > 4 and name not in sys.argv[4:]:
-                continue
-            ran += 1
-            page = Page(driver, url)
+        for kind in chosen:
+            engine = kind(1000, 1000)
             try:
-                failures = run_case(name, script, page, replay, evidence)
-            except Exception as error:  # a broken case is reported like a failed one, and the rest run
-                failures = ['%s: %s' % (type(error).__name__, error)]
-            if failures:
-                failed += 1
-                driver.save_screenshot(str(evidence / (name + '-page.png')))
-                (evidence / (name + '-console.txt')).write_text(
-                    '\n'.join(entry['message'] for entry in driver.get_log('browser')))
-                print('[  FAILED  ] Web.%s\n  %s' % (name, '\n  '.join(failures)))
-            else:
-                print('[       OK ] Web.%s' % name)
+                ran, failed, skipped = run_engine(engine, url, cases, evidence)
+            finally:
+                engine.quit()
+            all_failed += failed
+            print('web tests in %s %s: %d ran, %d failed%s%s' % (
+                engine.name, engine.version, ran, failed, ', %d skipped' % skipped if skipped else '',
+                '; evidence in %s' % (evidence / engine.name) if failed else ''))
     finally:
-        driver.quit()
         server.shutdown()
-    print('web tests: %d ran, %d failed%s' % (ran, failed, '; evidence in %s' % evidence if failed else ''))
-    return 1 if failed else 0
+    return 1 if all_failed else 0
 
 
 if __name__ == '__main__':

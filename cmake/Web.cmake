@@ -1,15 +1,20 @@
 # SPDX-FileCopyrightText: 2026 The Smearwell developers
 # SPDX-License-Identifier: Zlib
 
-# The web page: smearwell.js and smearwell.wasm, linked by emcc, and the page that runs them
-# (data/web/index.html). `cmake --install` puts the three in one folder, which any static web host
-# serves as it is; CPack makes smearwell-VERSION-web.zip of them.
+# The web page: smearwell.js and smearwell.wasm, linked by emcc, the page that runs them
+# (data/web/index.html), and what makes it an app that starts offline and installs: its manifest,
+# the icons, and the service worker, whose cache is named by the version. `cmake --install` puts
+# them in one folder, which any static web host serves as it is; CPack makes
+# smearwell-VERSION-web.zip of them.
 target_link_options(smearwell PRIVATE
   -sENVIRONMENT=web          # a page, never node or a worker
   -sALLOW_MEMORY_GROWTH=1
   -sEXIT_RUNTIME=1)          # the end of the program reaches the page (Module.onExit)
 install(TARGETS smearwell RUNTIME DESTINATION .)
-install(FILES $<TARGET_FILE_DIR:smearwell>/smearwell.wasm data/web/index.html LICENSE DESTINATION .)
+configure_file(data/web/service-worker.js.in service-worker.js @ONLY)
+install(FILES $<TARGET_FILE_DIR:smearwell>/smearwell.wasm data/web/index.html data/web/offline.js
+              data/web/manifest.webmanifest ${CMAKE_CURRENT_BINARY_DIR}/service-worker.js data/smearwell.svg
+              data/smearwell-48.png LICENSE DESTINATION .)
 
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_NAME Smearwell)

@@ -61,6 +61,9 @@ class Selenium:
     def screenshot(self, path):
         self.driver.save_screenshot(str(path))
 
+    def installability_errors(self):
+        return None  # this engine does not tell
+
     def quit(self):
         self.driver.quit()
 
@@ -79,6 +82,11 @@ class Chromium(Selenium):
 
     def console(self):
         return [entry['message'] for entry in self.driver.get_log('browser')]
+
+    def installability_errors(self):
+        """Why the browser would not offer to install the page (none: it would)."""
+        errors = self.driver.execute_cdp_cmd('Page.getInstallabilityErrors', {})['installabilityErrors']
+        return ['%s %s' % (error['errorId'], error['errorArguments']) for error in errors]
 
 
 class WebKitGTK(Selenium):
@@ -152,6 +160,9 @@ class Firefox:
 
     def console(self):
         return self.call('console')
+
+    def installability_errors(self):
+        return None  # Firefox does not install pages on the desktop
 
     def quit(self):
         try:

@@ -16,8 +16,10 @@ import base64
 import functools
 import http.server
 import math
+import shutil
 import subprocess
 import sys
+import tempfile
 import threading
 import time
 from pathlib import Path
@@ -44,15 +46,27 @@ CASES = {
 
 KEYS = {'Escape': engines.ESCAPE}
 
+# After one visit the page starts, and paints as Invert does, with the server gone: from what its
+# service worker kept. Once the server is back, a new release is what the page shows.
+OFFLINE = 'StartsOfflineAfterOneVisit'
+NEW_RELEASE = '<p id="released-again"></p>'
+
+
 
 class QuietHandler(http.server.SimpleHTTPRequestHandler):
     def log_message(self, *args):
         pass
 
+    def end_headers(self):
+        # Browsers keep nothing of the page unasked (Firefox would start it from its HTTP cache
+        # with the server gone): what starts offline, the service worker kept.
+        self.send_header('Cache-Control', 'no-store')
+        super().end_headers()
 
-def serve(folder):
+
+def serve(folder, port=0):
     handler = functools.partial(QuietHandler, directory=str(folder))
-    server = http.server.ThreadingHTTPServer(('127.0.0.1', 0), handler)
+    server = http.server.ThreadingHTTPServer(('127.0.0.1', port), handler)
     threading.Thread(target=server.serve_forever, daemon=True).start()
     return server
 
@@ -178,7 +192,36 @@ def run_case(name, script, page, evidence, web_evidence):
     return failures
 
 
-def run_engine(engine, url, cases, evidence):
+def stop(server):
+    server.shutdown()
+    server.server_close()
+
+
+def run_offline(name, script, engine, page_folder, evidence, web_evidence):
+    with tempfile.TemporaryDirectory() as folder:  # a new origin (port), and a page to release again
+        shutil.copytree(page_folder, folder, dirs_exist_ok=True)
+        server = serve(folder)
+        url = 'http://127.0.0.1:%d/index.html' % server.server_port
+        try:
+            page = Page(engine, url)
+            page.wait_for(lambda: engine.script('return !!navigator.serviceWorker.controller;'))
+            failures = ['not installable: ' + error for error in engine.installability_errors() or []]
+        finally:
+            stop(server)
+        failures += run_case(name, script, Page(engine, url), evidence, web_evidence)
+        index = Path(folder, 'index.html')
+        index.write_text(index.read_text().replace('</body>', NEW_RELEASE + '</body>'))
+        server = serve(folder, server.server_port)
+        try:
+            engine.navigate(url)
+            if not engine.script("return !!document.getElementById('released-again');"):
+                failures.append('online again, the page is still the old release')
+        finally:
+            stop(server)
+    return failures
+
+
+def run_engine(engine, page_folder, url, cases, evidence):
     """Plays every case in one engine; returns how many ran, failed and did not apply there."""
     web_evidence = evidence / engine.name
     web_evidence.mkdir(exist_ok=True)
@@ -191,7 +234,10 @@ def run_engine(engine, url, cases, evidence):
             print('[ SKIPPED  ] Web.%s in %s: does not apply there: %s' % (name, engine.name, engine.cannot[kind]))
             continue
         try:
-            failures = run_case(name, script, Page(engine, url), evidence, web_evidence)
+            if name == OFFLINE:
+                failures = run_offline(name, script, engine, page_folder, evidence, web_evidence)
+            else:
+                failures = run_case(name, script, Page(engine, url), evidence, web_evidence)
         except Exception as error:  # a broken case is reported like a failed one, and the rest run
             failures = ['%s: %s' % (type(error).__name__, error)]
         if failures:
@@ -210,7 +256,7 @@ def run_engine(engine, url, cases, evidence):
 def main():
     page_folder, replay, evidence = Path(sys.argv[1]), sys.argv[2], Path(sys.argv[3])
     chosen = [engines.ENGINES[name] for name in sys.argv[4:] if name in engines.ENGINES] or engines.ENGINES.values()
-    cases = {name: script for name, script in CASES.items()
+    cases = {name: script for name, script in dict(CASES, **{OFFLINE: CASES['Invert']}).items()
              if name in sys.argv[4:] or not set(sys.argv[4:]) - set(engines.ENGINES)}
     evidence.mkdir(parents=True, exist_ok=True)
     for name, script in cases.items():
@@ -222,7 +268,7 @@ def main():
         for kind in chosen:
             engine = kind(1000, 1000)
             try:
-                ran, failed, skipped = run_engine(engine, url, cases, evidence)
+                ran, failed, skipped = run_engine(engine, page_folder, url, cases, evidence)
             finally:
                 engine.quit()
             all_failed += failed
@@ -230,7 +276,7 @@ def main():
                 engine.name, engine.version, ran, failed, ', %d skipped' % skipped if skipped else '',
                 '; evidence in %s' % (evidence / engine.name) if failed else ''))
     finally:
-        server.shutdown()
+        stop(server)
     return 1 if all_failed else 0
 
 

@@ -1,9 +1,10 @@
 # SPDX-FileCopyrightText: 2026 The Smearwell developers
 # SPDX-License-Identifier: Zlib
 
-"""The browser engines the web tests and measurements drive, behind one small interface: navigate,
-run a script, perform W3C input actions (pointer moves, presses and releases of a mouse, a finger
-or a pen, and keys), take a screenshot, read the console. Input goes through each engine's own
+"""The browser engines the web tests and measurements drive, behind one small interface: size the
+viewport, navigate, run a script, perform W3C input actions (pointer moves, presses and releases of
+a mouse, a finger or a pen, wheels and keys), touch with fingers, leave the page for another tab
+and come back, take a screenshot, read the console. Input goes through each engine's own
 input pipeline, never as events made up in the page:
   - Chromium: chromedriver (WebDriver);
   - WebKitGTK: WebKitWebDriver with its MiniBrowser, in a private Xvfb (WebDriver);
@@ -26,17 +27,24 @@ NODE_MODULES = Path(os.environ.get('SMEARWELL_NODE_MODULES', 'build/web-node/nod
 
 
 def pointer(kind, steps):
-    """One W3C pointer action source: steps are ('move', x, y), ('down',), ('up',) or
+    """One W3C pointer action source: steps are ('move', x, y[, ms]), ('down',), ('up',) or
     ('pause', ms), with x and y in CSS pixels of the viewport; kind is mouse, touch or pen."""
     actions = []
     for step in steps:
         if step[0] == 'move':
-            actions.append({'type': 'pointerMove', 'x': step[1], 'y': step[2], 'duration': 0, 'origin': 'viewport'})
+            actions.append({'type': 'pointerMove', 'x': step[1], 'y': step[2], 'duration': (step + (0,))[3],
+                            'origin': 'viewport'})
         elif step[0] == 'pause':
             actions.append({'type': 'pause', 'duration': step[1]})
         else:
             actions.append({'type': 'pointer' + step[0].capitalize(), 'button': 0})
     return {'type': 'pointer', 'id': kind, 'parameters': {'pointerType': kind}, 'actions': actions}
+
+
+def wheel(x, y, delta_y):
+    """One W3C wheel action source: the wheel turned by delta_y CSS pixels with the pointer at x, y."""
+    return {'type': 'wheel', 'id': 'wheel', 'actions': [
+        {'type': 'scroll', 'x': x, 'y': y, 'deltaX': 0, 'deltaY': delta_y, 'duration': 0, 'origin': 'viewport'}]}
 
 
 def keys(steps):
@@ -49,11 +57,30 @@ class Selenium:
     """What the two WebDriver engines share."""
     cannot = {}  # kind of input -> why this engine's driver cannot play it
 
+    def viewport(self, width, height):
+        """The window sized so that its viewport is width x height CSS pixels."""
+        self.driver.set_window_size(width, height)
+        inner = self.driver.execute_script('return [innerWidth, innerHeight];')
+        self.driver.set_window_size(2 * width - inner[0], 2 * height - inner[1])
+        inner = self.driver.execute_script('return [innerWidth, innerHeight];')
+        if inner != [width, height]:
+            raise RuntimeError('a viewport of %dx%d CSS pixels asked, %dx%d given' % (width, height, *inner))
+
     def navigate(self, url):
         self.driver.get(url)
 
     def script(self, body, *args):
         return self.driver.execute_script(body, *args)
+
+    def leave(self):
+        """To another tab and back: the page loses the focus and is hidden, then shown again."""
+        this = self.driver.current_window_handle
+        self.driver.switch_to.new_window('tab')
+        self.driver.close()
+        self.driver.switch_to.window(this)
+
+    def listeners_left(self):
+        return None  # this engine cannot tell
 
     def perform(self, *sources):
         self.driver.execute(Command.W3C_ACTIONS, {'actions': list(sources)})
@@ -81,7 +108,23 @@ class Chromium(Selenium):
         self.version = self.driver.capabilities['browserVersion']
 
     def console(self):
-        return [entry['message'] for entry in self.driver.get_log('browser')]
+        """The console's messages since the last call, each with its level (INFO, WARNING, SEVERE)."""
+        return [{'level': entry['level'], 'message': entry['message']} for entry in self.driver.get_log('browser')]
+
+    def touch(self, kind, fingers):
+        """Fingers ({id: (x, y)}) that touch (touchStart), move or lift (touchEnd), through the DevTools
+        protocol: Chromium's WebDriver loses a finger between two action calls."""
+        self.driver.execute_cdp_cmd('Input.dispatchTouchEvent', {
+            'type': kind, 'touchPoints': [{'id': id, 'x': x, 'y': y} for id, (x, y) in fingers.items()]})
+
+    def listeners_left(self):
+        """The input listeners on the canvas, the document and the window (DevTools' getEventListeners)."""
+        expression = ("[['canvas', document.getElementById('canvas')], ['document', document], ['window', window]]"
+                      ".flatMap(([name, target]) => Object.entries(getEventListeners(target))"
+                      ".filter(([type]) => /^(mouse|pointer(?!lock)|touch|key|wheel|DOMMouseScroll|focus|blur|visibility"
+                      "|unload)/.test(type)).map(([type, list]) => name + ' ' + type + ' x' + list.length))")
+        return self.driver.execute_cdp_cmd('Runtime.evaluate', {'expression': expression, 'includeCommandLineAPI': True,
+                                                                'returnByValue': True})['result']['value']
 
     def installability_errors(self):
         """Why the browser would not offer to install the page (none: it would)."""
@@ -91,7 +134,9 @@ class Chromium(Selenium):
 
 class WebKitGTK(Selenium):
     name = 'WebKitGTK'
-    cannot = {'touch': "WebKitWebDriver plays a touch pointer's actions as a mouse's (pointerType mouse)"}
+    cannot = {'touch': "WebKitWebDriver plays a touch pointer's actions as a mouse's (pointerType mouse)",
+              'leave': 'WebKitWebDriver opens a new tab as another MiniBrowser window, and the page is told of'
+                       ' neither a blur nor a visibility change'}
 
     def __init__(self, width, height):
         self.xvfb = subprocess.Popen(['Xvfb', '-displayfd', '1', '-screen', '0', '%dx%dx24' % (width + 200, height + 200),
@@ -104,7 +149,7 @@ class WebKitGTK(Selenium):
         self.service.start()
         try:
             self.driver = webdriver.Remote(self.service.service_url, options=options)
-            self.driver.set_window_rect(0, 0, width, height)
+            self.viewport(width, height)
         except Exception:
             self.quit()
             raise
@@ -133,6 +178,7 @@ class Firefox:
             ['node', str(Path(__file__).with_name('firefox.js')), str(width), str(height)],
             stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True,
             env=dict(os.environ, NODE_PATH=str(NODE_MODULES.resolve()), PUPPETEER_SKIP_DOWNLOAD='1'))
+        self.fingers = set()  # those down
         self.version = self.call('version')
 
     def call(self, command, **arguments):
@@ -146,8 +192,32 @@ class Firefox:
             raise RuntimeError('Firefox: ' + answer['error'])
         return answer.get('value')
 
+    def viewport(self, width, height):
+        self.call('viewport', width=width, height=height)
+
     def navigate(self, url):
         self.call('navigate', url=url)
+
+    def leave(self):
+        self.call('leave')
+
+    def touch(self, kind, fingers):
+        """As Chromium's, a W3C touch pointer a finger, which BiDi keeps down between calls: touchStart
+        puts down the fingers not down yet, touchEnd lifts those given."""
+        sources = []
+        for id, (x, y) in fingers.items():
+            steps = [('move', x, y)]
+            if kind == 'touchStart' and id not in self.fingers:
+                steps.append(('down',))
+            elif kind == 'touchEnd':
+                steps.append(('up',))
+            sources.append(dict(pointer('touch', steps), id='finger%d' % id))
+        self.perform(*sources)
+        self.fingers = (self.fingers | set(fingers)) if kind == 'touchStart' else \
+            (self.fingers - set(fingers)) if kind == 'touchEnd' else self.fingers
+
+    def listeners_left(self):
+        return None  # Firefox cannot tell
 
     def script(self, body, *args):
         return self.call('script', body=body, args=list(args))

@@ -17,12 +17,18 @@ async function main() {
     defaultViewport: {width, height, deviceScaleFactor: 1},
   });
   const page = (await browser.pages())[0] || await browser.newPage();
+  page.setDefaultTimeout(600000);  // the benchmarks' page loads only once they have all run
   let messages = [];
-  page.on('console', message => messages.push(message.type() + ': ' + message.text()));
-  page.on('pageerror', error => messages.push('uncaught: ' + error.message));
+  // Levels named as Chromium's WebDriver names them.
+  const levels = {error: 'SEVERE', assert: 'SEVERE', warn: 'WARNING'};
+  page.on('console', message => messages.push({level: levels[message.type()] || 'INFO', message: message.text()}));
+  page.on('pageerror', error => messages.push({level: 'SEVERE', message: 'uncaught: ' + error.message}));
   const commands = {
     version: async () => (await browser.version()).replace(/^firefox\//, ''),
+    viewport: async ({width, height}) => { await page.setViewport({width, height, deviceScaleFactor: 1}); },
     navigate: async ({url}) => { await page.goto(url); },
+    // To another tab and back: the page loses the focus and is hidden, then shown again.
+    leave: async () => { await (await browser.newPage()).close(); await page.bringToFront(); },
     // The body of a function, as WebDriver's Execute Script takes it, called with the arguments.
     script: ({body, args}) => page.evaluate('(function () {' + body + '\n}).apply(null, ' + JSON.stringify(args) + ')'),
     perform: ({actions}) => page.mainFrame().browsingContext.performActions(actions),

@@ -245,7 +245,7 @@ def run_engine(engine, page_folder, url, cases, evidence):
             engine.screenshot(web_evidence / (name + '-page.png'))
             console = engine.console()
             (web_evidence / (name + '-console.txt')).write_text(
-                '(this engine gives no console)' if console is None else '\n'.join(console))
+                '(this engine gives no console)' if console is None else '\n'.join(entry['message'] for entry in console))
             print('[  FAILED  ] Web.%s in %s\n  %s' % (name, engine.name, '\n  '.join(failures)))
         else:
             print('[       OK ] Web.%s in %s' % (name, engine.name))

@@ -2,12 +2,16 @@
 # SPDX-FileCopyrightText: 2026 The Smearwell developers
 # SPDX-License-Identifier: Zlib
 
-"""Measures the web build in headless Chromium (a measurement, never a pass or a fail): the frames
-per second the page keeps while a stroke is drawn, and the time from the release of `c` to the
-convolved canvas on the page (median of several). With BENCH-FOLDER (bench/web.html beside the
-benchmarks built with emcc), runs those too, with the arguments given after it, and prints their
-output. Usage: web_measure.py PAGE-FOLDER [BENCH-FOLDER BENCHMARK-ARGUMENT...]"""
+"""Measures the web build in each browser engine the web tests drive (tests/web/engines.py; a
+measurement, never a pass or a fail): the frames per second the page keeps while a stroke is drawn,
+the time from the release of `c` to the convolved canvas on the page (median of several), and the
+benchmarks built with emcc (bench/web.html beside them in BENCH-FOLDER) as medians and ratios to
+BM_CanvasCopy's in the same run. In Chromium, also where the page's time goes while `i` and `c`
+run, from the DevTools profiler.
+Usage: web_measure.py PAGE-FOLDER BENCH-FOLDER [ENGINE...] [-- BENCHMARK-ARGUMENT...]"""
 
+import collections
+import csv
 import functools
 import http.server
 import math
@@ -15,12 +19,11 @@ import statistics
 import sys
 import threading
 import time
+from pathlib import Path
 from urllib.parse import quote
 
-from selenium import webdriver
-from selenium.webdriver.chrome.service import Service
-from selenium.webdriver.common.action_chains import ActionChains
-from selenium.webdriver.common.actions.action_builder import ActionBuilder
+sys.path.insert(0, str(Path(__file__).resolve().parent.parent / 'tests' / 'web'))
+import engines  # noqa: E402  (found beside the web tests)
 
 
 class QuietHandler(http.server.SimpleHTTPRequestHandler):
@@ -34,77 +37,118 @@ def serve(folder):
     return server
 
 
-def run_benchmarks(driver, folder, arguments):
-    server = serve(folder)
-    try:
-        driver.get('http://127.0.0.1:%d/web.html?%s' % (server.server_port, quote(' '.join(arguments))))
-        while not driver.find_element('id', 'status').text.startswith('ended'):
-            time.sleep(0.5)
-        print(driver.execute_script("return document.getElementById('output').textContent;"), end='')
-    finally:
-        server.shutdown()
+def wait_for(condition, seconds):
+    deadline = time.monotonic() + seconds
+    while not condition():
+        if time.monotonic() > deadline:
+            raise TimeoutError('gave up after %d s' % seconds)
+        time.sleep(0.05)
+
+
+def benchmarks(engine, url, arguments):
+    """The benchmarks' medians, each with its ratio to BM_CanvasCopy's."""
+    engine.navigate(url + '?' + quote(' '.join(arguments + ['--benchmark_format=csv'])))
+    output = lambda: engine.script("return document.getElementById('output').textContent;")  # noqa: E731
+    status = lambda: engine.script("return document.getElementById('status').textContent;")  # noqa: E731
+    wait_for(lambda: status().startswith('ended'), 600)
+    medians = {row[0][:-len('_median')]: (float(row[2]), row[4]) for row in csv.reader(output().splitlines())
+               if row and row[0].endswith('_median')}
+    for name, (median, unit) in medians.items():
+        print('%-16s %-10s %11.1f %-2s %9.2fx' % (name, engine.name, median, unit,
+                                                  median / medians['BM_CanvasCopy'][0]))
+
+
+def page(engine, url):
+    """Frames per second while drawing, and from `c`'s release to the convolved canvas."""
+    engine.navigate(url)
+    wait_for(lambda: 'running' in engine.script("return document.getElementById('status').textContent;"), 20)
+    left, top = engine.script("var canvas = document.getElementById('canvas'); canvas.focus();"
+                              " var r = canvas.getBoundingClientRect(); return [r.left, r.top];")
+    left, top = math.ceil(left), math.ceil(top)
+    # Frames the page shows, counted by the page itself, while a stroke circles for 3 seconds.
+    engine.script('window.frames_seen = 0; (function count() { window.frames_seen++;'
+                  ' requestAnimationFrame(count); })();')
+    steps = [('move', left + 400, top + 150), ('down',)]
+    for step in range(1, 181):
+        angle = 2 * math.pi * step / 60
+        steps.append(('move', left + int(400 + 150 * math.sin(angle)), top + int(300 - 150 * math.cos(angle)), 16))
+    before = engine.script('return [window.frames_seen, performance.now()];')
+    engine.perform(engines.pointer('mouse', steps + [('up',)]))
+    after = engine.script('return [window.frames_seen, performance.now()];')
+    seconds = (after[1] - before[1]) / 1000
+    print('drawing: %.1f frames per second over %.1f s (180 pointer moves)' % ((after[0] - before[0]) / seconds, seconds))
+    # From the release of `c` to the convolved canvas on the page: the page notes the release,
+    # then looks at the canvas's corner every frame; the convolution blackens the frame, which
+    # the invert before it has made white.
+    engine.script("""
+        window.released = 0; window.shown = 0;
+        window.addEventListener('keyup', function (e) { if (e.key === 'c') window.released = performance.now(); }, true);
+        var context = document.getElementById('canvas').getContext('2d');
+        (function look() {
+          if (window.released && !window.shown && context.getImageData(0, 0, 1, 1).data[0] === 0)
+            window.shown = performance.now();
+          requestAnimationFrame(look);
+        })();""")
+    corner = "return document.getElementById('canvas').getContext('2d').getImageData(0, 0, 1, 1).data[0];"
+    latencies = []
+    for _ in range(9):
+        engine.perform(engines.keys([('down', 'i'), ('up', 'i')]))
+        wait_for(lambda: engine.script(corner) == 255, 10)
+        engine.script('window.released = 0; window.shown = 0;')
+        engine.perform(engines.keys([('down', 'c'), ('up', 'c')]))
+        wait_for(lambda: engine.script('return window.shown;'), 10)
+        released, shown = engine.script('return [window.released, window.shown];')
+        latencies.append(shown - released)
+    print('c: %.1f ms median from release to the convolved canvas on the page (of %s)' %
+          (statistics.median(latencies), ', '.join('%.1f' % value for value in latencies)))
+
+
+def profile(engine, url):
+    """Chromium: where a freshly loaded page spends its time while `i` and `c` run, by self time."""
+    engine.navigate(url)
+    wait_for(lambda: 'running' in engine.script("return document.getElementById('status').textContent;"), 20)
+    engine.script("document.getElementById('canvas').focus();")
+    engine.driver.execute_cdp_cmd('Profiler.enable', {})
+    engine.driver.execute_cdp_cmd('Profiler.start', {})
+    for _ in range(5):
+        for key in 'ic':
+            engine.perform(engines.keys([('down', key), ('up', key)]))
+            time.sleep(0.3)  # a person's pace: the page's own frames in between are part of what is measured
+    nodes = engine.driver.execute_cdp_cmd('Profiler.stop', {})['profile']['nodes']
+    hits = collections.Counter()
+    for node in nodes:
+        frame = node['callFrame']
+        name = frame['functionName'] or '(anonymous)'
+        if frame['url'].endswith('.wasm') or name.startswith('wasm-function'):
+            name = "the program's own code (wasm)"
+        hits[name] += node.get('hitCount', 0)
+    busy = sum(count for name, count in hits.items() if name != '(idle)')
+    print('where the page spends the time it is not idle while i and c run (DevTools profiler, self time): ' +
+          ', '.join('%s %.0f%%' % (name, 100 * count / busy) for name, count in hits.most_common(12)
+                    if name != '(idle)' and count))
 
 
 def main():
-    server = serve(sys.argv[1])
-    options = webdriver.ChromeOptions()
-    for argument in ('--headless=new', '--no-sandbox', '--disable-dev-shm-usage', '--window-size=1000,1000'):
-        options.add_argument(argument)
-    driver = webdriver.Chrome(service=Service('/usr/bin/chromedriver'), options=options)
+    page_folder, bench_folder = sys.argv[1], sys.argv[2]
+    rest = sys.argv[3:]
+    arguments = rest[rest.index('--') + 1:] if '--' in rest else []
+    chosen = [engines.ENGINES[name] for name in rest[:rest.index('--')] if '--' in rest] or \
+        [engines.ENGINES[name] for name in rest if name in engines.ENGINES] or engines.ENGINES.values()
+    page_server, bench_server = serve(page_folder), serve(bench_folder)
     try:
-        if len(sys.argv) > 2:
-            run_benchmarks(driver, sys.argv[2], sys.argv[3:])
-        driver.get('http://127.0.0.1:%d/index.html' % server.server_port)
-        time.sleep(2)
-        canvas = driver.find_element('id', 'canvas')
-        left, top = driver.execute_script('var r = arguments[0].getBoundingClientRect(); return [r.left, r.top];',
-                                          canvas)
-        left, top = math.ceil(left), math.ceil(top)
-        # Frames the page shows, counted by the page itself, while a stroke circles for 3 seconds.
-        driver.execute_script('window.frames_seen = 0; (function count() { window.frames_seen++;'
-                              ' requestAnimationFrame(count); })();')
-        actions = ActionBuilder(driver, duration=16)
-        actions.pointer_action.move_to_location(left + 400, top + 150)
-        actions.pointer_action.pointer_down()
-        steps = 180
-        for step in range(1, steps + 1):
-            angle = 2 * math.pi * step / 60
-            actions.pointer_action.move_to_location(left + int(400 + 150 * math.sin(angle)),
-                                                    top + int(300 - 150 * math.cos(angle)))
-        actions.pointer_action.pointer_up()
-        before = driver.execute_script('return [window.frames_seen, performance.now()];')
-        actions.perform()
-        after = driver.execute_script('return [window.frames_seen, performance.now()];')
-        fps = (after[0] - before[0]) / ((after[1] - before[1]) / 1000)
-        print('drawing: %.1f frames per second over %.1f s (%d pointer moves)' % (fps, (after[1] - before[1]) / 1000,
-                                                                                  steps))
-        # From the release of `c` to the convolved canvas on the page: the page notes the release,
-        # then looks at the canvas's corner every frame; the convolution blackens the frame, which
-        # the invert before it has made white.
-        driver.execute_script("""
-            window.released = 0; window.shown = 0;
-            window.addEventListener('keyup', function (e) { if (e.key === 'c') window.released = performance.now(); }, true);
-            (function look() {
-              var corner = arguments[0];
-              if (window.released && !window.shown &&
-                  document.getElementById('canvas').getContext('2d').getImageData(0, 0, 1, 1).data[0] === 0)
-                window.shown = performance.now();
-              requestAnimationFrame(look);
-            })();""")
-        latencies = []
-        for _ in range(9):
-            ActionChains(driver, duration=0).key_down('i').key_up('i').perform()
-            time.sleep(0.3)
-            driver.execute_script('window.released = 0; window.shown = 0;')
-            ActionChains(driver, duration=0).key_down('c').key_up('c').perform()
-            time.sleep(0.5)
-            released, shown = driver.execute_script('return [window.released, window.shown];')
-            latencies.append(shown - released)
-        print('c: %.1f ms median from release to the convolved canvas on the page (of %s)' %
-              (statistics.median(latencies), ', '.join('%.1f' % value for value in latencies)))
+        for kind in chosen:
+            engine = kind(1000, 1000)
+            try:
+                print('%s %s:' % (engine.name, engine.version))
+                benchmarks(engine, 'http://127.0.0.1:%d/web.html' % bench_server.server_port, arguments)
+                page(engine, 'http://127.0.0.1:%d/index.html' % page_server.server_port)
+                if isinstance(engine, engines.Chromium):
+                    profile(engine, 'http://127.0.0.1:%d/index.html' % page_server.server_port)
+            finally:
+                engine.quit()
     finally:
-        driver.quit()
-        server.shutdown()
+        page_server.shutdown()
+        bench_server.shutdown()
 
 
 if __name__ == '__main__':

@@ -134,9 +134,7 @@ class Chromium(Selenium):
 
 class WebKitGTK(Selenium):
     name = 'WebKitGTK'
-    cannot = {'touch': "WebKitWebDriver plays a touch pointer's actions as a mouse's (pointerType mouse)",
-              'leave': 'WebKitWebDriver opens a new tab as another MiniBrowser window, and the page is told of'
-                       ' neither a blur nor a visibility change'}
+    cannot = {'touch': "WebKitWebDriver plays a touch pointer's actions as a mouse's (pointerType mouse)"}
 
     def __init__(self, width, height):
         self.xvfb = subprocess.Popen(['Xvfb', '-displayfd', '1', '-screen', '0', '%dx%dx24' % (width + 200, height + 200),
@@ -157,6 +155,13 @@ class WebKitGTK(Selenium):
 
     def console(self):
         return None  # WebKitWebDriver has no log endpoint, and MiniBrowser keeps the console to itself
+
+    def leave(self):
+        """Minimised and shown again: a new tab is another MiniBrowser window, which the page is not told
+        of, while minimising hides the page and takes its focus."""
+        rect = self.driver.get_window_rect()
+        self.driver.minimize_window()
+        self.driver.set_window_rect(**rect)
 
     def quit(self):
         try:

@@ -134,10 +134,12 @@ class Chromium(Selenium):
 
 class WebKitGTK(Selenium):
     name = 'WebKitGTK'
-    cannot = {'touch': "WebKitWebDriver plays a touch pointer's actions as a mouse's (pointerType mouse)"}
+    cannot = {'touch': "WebKitWebDriver plays a touch pointer's actions as a mouse's (pointerType mouse)",
+              'tab out of the page': "MiniBrowser under WebKitWebDriver keeps the focus in the page when Shift+Tab"
+                                     " leaves its first element, where a browser moves it to its own controls"}
 
     def __init__(self, width, height):
-        self.xvfb = subprocess.Popen(['Xvfb', '-displayfd', '1', '-screen', '0', '%dx%dx24' % (width + 200, height + 200),
+        self.xvfb = subprocess.Popen(['Xvfb', '-displayfd', '1', '-screen', '0', '1600x1200x24',
                                       '-nolisten', 'tcp'], stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
         display = ':' + self.xvfb.stdout.readline().decode().strip()
         options = webdriver.WebKitGTKOptions()
@@ -176,7 +178,10 @@ class WebKitGTK(Selenium):
 class Firefox:
     """Firefox ESR through tests/web/firefox.js, one JSON command a line each way."""
     name = 'Firefox'
-    cannot = {}
+    cannot = {'pen': "Firefox's WebDriver BiDi has no pen (input.performActions: \"Unimplemented pointerMove for"
+                     " pointerType pen\")",
+              'blur': "headless Firefox never has the system's focus (document.hasFocus() is false, even after BiDi's"
+                      " browsingContext.activate), and so fires no focus or blur events in the page"}
 
     def __init__(self, width, height):
         self.process = subprocess.Popen(

@@ -14,6 +14,7 @@ input pipeline, never as events made up in the page:
 import json
 import os
 import subprocess
+import time
 from pathlib import Path
 
 from selenium import webdriver
@@ -58,13 +59,19 @@ class Selenium:
     cannot = {}  # kind of input -> why this engine's driver cannot play it
 
     def viewport(self, width, height):
-        """The window sized so that its viewport is width x height CSS pixels."""
-        self.driver.set_window_size(width, height)
-        inner = self.driver.execute_script('return [innerWidth, innerHeight];')
-        self.driver.set_window_size(2 * width - inner[0], 2 * height - inner[1])
-        inner = self.driver.execute_script('return [innerWidth, innerHeight];')
-        if inner != [width, height]:
-            raise RuntimeError('a viewport of %dx%d CSS pixels asked, %dx%d given' % (width, height, *inner))
+        """The window sized so that its viewport is width x height CSS pixels. A window takes its new
+        size in its own time (MiniBrowser's after the call returns): each try waits for it."""
+        inner = lambda: self.driver.execute_script('return [innerWidth, innerHeight];')  # noqa: E731
+        for _ in range(5):
+            now = inner()
+            if now == [width, height]:
+                return
+            outer = self.driver.get_window_size()
+            self.driver.set_window_size(outer['width'] + width - now[0], outer['height'] + height - now[1])
+            deadline = time.monotonic() + 2
+            while inner() == now and time.monotonic() < deadline:
+                time.sleep(0.05)
+        raise RuntimeError('a viewport of %dx%d CSS pixels asked, %dx%d given' % (width, height, *inner()))
 
     def navigate(self, url):
         self.driver.get(url)

@@ -67,7 +67,7 @@ set(CPACK_SOURCE_PACKAGE_FILE_NAME smearwell-${PROJECT_VERSION})
 # The patterns match whole paths: those naming folders are anchored at the tree, so that a tree
 # inside a folder called build is packed all the same.
 string(REGEX REPLACE "([][+.*()^$?|\\])" "\\\\\\1" _tree "${PROJECT_SOURCE_DIR}")
-set(CPACK_SOURCE_IGNORE_FILES "^${_tree}/[.]git/" "^${_tree}/[.]git$" "^${_tree}/build[^/]*/" "~$" "[.]swp$"
+set(CPACK_SOURCE_IGNORE_FILES "^${_tree}/[.]git/" "^${_tree}/[.]git$" "^${_tree}/build[^/]*/" "~$" "[.]swp$" "/__pycache__/"
                               "^${_tree}/[.]cache/")
 include(cmake/ReproduciblePackages.cmake)
 include(CPack)

@@ -1,15 +1,16 @@
 # SPDX-FileCopyrightText: 2026 The Smearwell developers
 # SPDX-License-Identifier: Zlib
 
-# The web page: smearwell.js and smearwell.wasm, linked by emcc, and the page that runs them
-# (data/web/index.html). `cmake --install` puts the three in one folder, which any static web host
-# serves as it is; CPack makes smearwell-VERSION-web.zip of them.
+# The web page: smearwell.js and smearwell.wasm, linked by emcc, the page that runs them
+# (data/web/index.html) and its icon (the program's). `cmake --install` puts them in one folder with
+# the licence, which any static web host serves as it is; CPack makes smearwell-VERSION-web.zip of them.
 target_link_options(smearwell PRIVATE
   -sENVIRONMENT=web          # a page, never node or a worker
   -sALLOW_MEMORY_GROWTH=1
   -sEXIT_RUNTIME=1)          # the end of the program reaches the page (Module.onExit)
 install(TARGETS smearwell RUNTIME DESTINATION .)
-install(FILES $<TARGET_FILE_DIR:smearwell>/smearwell.wasm data/web/index.html LICENSE DESTINATION .)
+install(FILES $<TARGET_FILE_DIR:smearwell>/smearwell.wasm data/web/index.html data/smearwell-48.png LICENSE
+  DESTINATION .)
 
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_NAME Smearwell)

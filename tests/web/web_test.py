@@ -101,14 +101,16 @@ def size_viewport(driver, viewport):
         driver.set_window_size(2 * viewport[0] - inner[0], 2 * viewport[1] - inner[1])
 
 
-# The two things read through Chromium's own means; another engine answers None (cannot tell).
+# What is read through Chromium's own means (and Page.touch): another engine answers None, cannot tell.
 def console_entries(driver):
     """The browser console's messages since the last call."""
-    return driver.get_log('browser')
+    return driver.get_log('browser') if hasattr(driver, 'execute_cdp_cmd') else None
 
 
 def listeners_left(driver):
     """The input listeners on the canvas, the document and the window (DevTools' getEventListeners)."""
+    if not hasattr(driver, 'execute_cdp_cmd'):
+        return None
     expression = ("[['canvas', document.getElementById('canvas')], ['document', document], ['window', window]]"
                   ".flatMap(([name, target]) => Object.entries(getEventListeners(target))"
                   ".filter(([type]) => /^(mouse|pointer(?!lock)|touch|key|wheel|DOMMouseScroll|focus|blur|visibility|unload)/"

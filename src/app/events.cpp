@@ -84,40 +84,50 @@ void note_filter_key(action_kind filter, loop_flags& flags) {
     flags.actions.push_back({filter});
 }
 
-// Keys reach a window only while it has the keyboard focus. A press that comes while it does not
-// is the library putting back a key held across the focus change (sdl12-compat: SDL 2 reports a key
-// still down as pressed anew), not a keystroke of the user's here: its release acts on nothing.
+// A press of a key held across a focus change is that keystroke still going on (see
+// note_window_state): it starts nothing.
 void note_key_press(SDLKey symbol, loop_flags& flags) {
-    if (!flags.keyboard_focus) {
-        return;
-    }
     if (symbol == SDLK_ESCAPE) {
         flags.quit_requested = 1;
     }
-    flags.filter_keys_down |= filter_key_bit(symbol);
+    const Uint8 bit = filter_key_bit(symbol);
+    if (!(flags.filter_keys_held_away & bit)) {
+        flags.filter_keys_down |= bit;
+    }
 }
 
 // When the keyboard focus leaves, SDL makes up a release of every key still down; classic SDL
 // then reports the real release as well, once the focus is back. A release acts only when it ends
-// a press the window saw, so one keystroke acts once, at the first of them.
+// a press the window saw, so one keystroke acts once, at the first of them. The release of a key
+// held across a focus change ends that keystroke, and acts on nothing.
 void note_key_release(SDLKey symbol, loop_flags& flags) {
     const Uint8 bit = filter_key_bit(symbol);
+    if (flags.filter_keys_held_away & bit) {
+        flags.filter_keys_held_away = static_cast<Uint8>(flags.filter_keys_held_away & ~bit);
+        return;
+    }
     if (!(flags.filter_keys_down & bit)) {
         return;
     }
     flags.filter_keys_down = static_cast<Uint8>(flags.filter_keys_down & ~bit);
+    flags.filter_keys_just_released |= bit;
     note_filter_key(symbol == SDLK_i ? action_kind::invert : action_kind::convolve, flags);
 }
 
 // Minimised, unmapped or without the keyboard focus, the window no longer gets the button's
 // release. The pointer merely leaving it ends nothing: the button is still held and its release
 // still comes, but while no stroke is held the brush is not shown outside.
+// sdl12-compat makes up the releases of the keys still down right before it tells of the keyboard
+// focus leaving, in the same read of the queue. Such a key may well still be held: SDL 2 below it
+// then takes the key's repeat for a new press (whether the focus is back yet or not), and reports
+// the real release after it. Both belong to the keystroke that has acted. (Classic SDL makes up
+// the releases after telling of the loss, and reports no such press.)
 void note_window_state(const SDL_ActiveEvent& event, loop_flags& flags) {
     if (!event.gain && (event.state & (SDL_APPACTIVE | SDL_APPINPUTFOCUS))) {
         end_stroke(flags);
     }
-    if (event.state & SDL_APPINPUTFOCUS) {
-        flags.keyboard_focus = event.gain;
+    if (!event.gain && (event.state & SDL_APPINPUTFOCUS)) {
+        flags.filter_keys_held_away |= flags.filter_keys_just_released;
     }
     if (event.state & SDL_APPMOUSEFOCUS) {
         flags.pointer_in_window = event.gain;
@@ -156,7 +166,7 @@ void follow_pointer_focus(bool crossed, loop_flags& flags) {
 void handle_event(const SDL_Event& event, loop_flags& flags) {
     switch (event.type) {
     case SDL_KEYDOWN: note_key_press(event.key.keysym.sym, flags); break;
-    case SDL_KEYUP: note_key_release(event.key.keysym.sym, flags); break;
+    case SDL_KEYUP: note_key_release(event.key.keysym.sym, flags); return;  // a run of releases goes on
     case SDL_MOUSEBUTTONDOWN:
         if (event.button.button == SDL_BUTTON_LEFT) {
             note_left_button(event.button, 1, flags);
@@ -176,9 +186,11 @@ void handle_event(const SDL_Event& event, loop_flags& flags) {
         }
         break;
     }
+    flags.filter_keys_just_released = 0;  // releases followed by anything else were not made up
 }
 
 void drain_events(loop_flags& flags) {
+    flags.filter_keys_just_released = 0;  // releases of an earlier batch were the user's own
     SDL_Event event;
     bool crossed = false;
     while (SDL_PollEvent(&event)) {

@@ -2,10 +2,10 @@
 # SPDX-License-Identifier: Zlib
 
 # The web page: smearwell.js and smearwell.wasm, linked by emcc, the page that runs them
-# (data/web/index.html), and what makes it an app that starts offline and installs: its manifest,
-# the icons, and the service worker, whose cache is named by the version. `cmake --install` puts
-# them in one folder, which any static web host serves as it is; CPack makes
-# smearwell-VERSION-web.zip of them.
+# (data/web/index.html) and its icon (the program's), and what makes it an app that starts offline
+# and installs: its manifest, the icons, and the service worker, whose cache is named by the
+# version. `cmake --install` puts them in one folder with the licence, which any static web host
+# serves as it is; CPack makes smearwell-VERSION-web.zip of them.
 target_link_options(smearwell PRIVATE
   -sENVIRONMENT=web          # a page, never node or a worker
   -sALLOW_MEMORY_GROWTH=1

@@ -123,24 +123,49 @@ TEST(Events, LeftButtonChangesKeepTheirPositionsAndOrder) {
     EXPECT_EQ(flags.drawing, 0);
 }
 
-// Filters keep their place among the strokes; one that comes mid-stroke first takes the stroke to
-// where the pointer is.
+// Filters keep their place among the strokes; one that comes mid-stroke first takes the stroke as
+// far as the button is known to have been held: to the stroke's release when the batch holds it
+// (SDL's pointer is already past it, where the button was up), else to SDL's pointer.
 TEST(Events, FilterKeysActOnReleaseWhateverTheModifiersInTheirPlaceAmongTheStrokes) {
     loop_flags flags;
     handle_event(key(SDL_KEYDOWN, SDLK_i), flags);
     handle_event(key(SDL_KEYDOWN, SDLK_c), flags);
     EXPECT_TRUE(flags.actions.empty());
     handle_event(key(SDL_KEYUP, SDLK_i, KMOD_LSHIFT), flags);
+    test::set_pointer(90, 95);  // where the pointer went after the release queued below
     handle_event(button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 10, 20), flags);
-    test::set_pointer(40, 50);
     handle_event(key(SDL_KEYUP, SDLK_c, KMOD_CAPS), flags);
     handle_event(button(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, 60, 70), flags);
     handle_event(key(SDL_KEYUP, SDLK_i), flags);  // no press seen since the last release
     tap(SDLK_i, flags);
-    EXPECT_EQ(
-        actions_of(flags),
-        (std::vector<action>{
-            {invert, 0, 0}, {press, 10, 20}, {reach, 40, 50}, {convolve, 0, 0}, {release, 60, 70}, {invert, 0, 0}}));
+    handle_event(button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 30, 40), flags);
+    tap(SDLK_c, flags);  // the button is still held at SDL's pointer
+    EXPECT_EQ(actions_of(flags), (std::vector<action>{{invert, 0, 0},
+                                                      {press, 10, 20},
+                                                      {reach, 60, 70},
+                                                      {convolve, 0, 0},
+                                                      {release, 60, 70},
+                                                      {invert, 0, 0},
+                                                      {press, 30, 40},
+                                                      {reach, 90, 95},
+                                                      {convolve, 0, 0}}));
+}
+
+// A stroke whose release cannot reach the window takes its filter keys no further than where it
+// was painted: its press in this batch, or, held from an earlier batch, nowhere new.
+TEST(Events, FilterKeyOfAStrokeThatEndsWithoutItsReleaseReachesNoFurther) {
+    loop_flags flags;
+    test::set_pointer(90, 95);
+    handle_event(button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 10, 20), flags);
+    tap(SDLK_i, flags);
+    handle_event(window_state(0, SDL_APPACTIVE), flags);
+    EXPECT_EQ(actions_of(flags),
+              (std::vector<action>{{press, 10, 20}, {reach, 10, 20}, {invert, 0, 0}, {end_stroke, 0, 0}}));
+    flags.actions.clear();
+    flags.drawing = 1;  // held from an earlier batch
+    tap(SDLK_c, flags);
+    handle_event(window_state(0, SDL_APPINPUTFOCUS), flags);
+    EXPECT_EQ(actions_of(flags), (std::vector<action>{{convolve, 0, 0}, {end_stroke, 0, 0}}));
 }
 
 // Minimised or without the keyboard focus, the window never gets the release: the stroke ends.
@@ -300,22 +325,33 @@ TEST_F(Loop, TwoConvolutionsInOneBatchPrintTheirLinesTwice) {
 }
 
 // SDL makes up a release of a key held when the keyboard focus leaves, after telling of the loss
-// (classic SDL, which reports the real release too once the focus is back) or before it
-// (sdl12-compat). One keystroke, one invert.
+// (classic SDL, which reports the real release too once the focus is back) or just before it
+// (sdl12-compat, which also takes the key's repeat for a new press, before the focus is back or
+// after, then reports the real release). One keystroke, one invert. Batches are split at `{}`.
 TEST_F(Loop, OneKeystrokeActsOnceWhateverTheFocusDoesWhileTheKeyIsDown) {
-    const std::vector<std::vector<SDL_Event>> orders{
-        {key(SDL_KEYDOWN, SDLK_i), window_state(0, SDL_APPINPUTFOCUS), key(SDL_KEYUP, SDLK_i),
-         window_state(1, SDL_APPINPUTFOCUS), key(SDL_KEYUP, SDLK_i)},
-        {key(SDL_KEYDOWN, SDLK_i), key(SDL_KEYUP, SDLK_i), window_state(0, SDL_APPINPUTFOCUS),
-         window_state(1, SDL_APPINPUTFOCUS)},
+    const SDL_Event down = key(SDL_KEYDOWN, SDLK_i), up = key(SDL_KEYUP, SDLK_i);
+    const SDL_Event lost = window_state(0, SDL_APPINPUTFOCUS), back = window_state(1, SDL_APPINPUTFOCUS);
+    const SDL_Event batch_ends{};
+    const std::vector<std::pair<std::vector<SDL_Event>, std::size_t>> orders{
+        {{down, lost, up, back, up}, 1},
+        {{down, up, lost, back}, 1},
+        {{down, up, lost, batch_ends, down, back, up}, 1},
+        {{down, up, lost, back, batch_ends, down, batch_ends, up}, 1},
+        // A key released in this window and pressed again after the focus came back: two keystrokes.
+        {{down, lost, up, back, down, up}, 2},
+        {{down, up, batch_ends, lost, back, down, up}, 2},
     };
-    for (const auto& events : orders) {
+    for (const auto& [events, inverts] : orders) {
         loop_flags flags;
         for (const SDL_Event& event : events) {
-            push(event);
+            if (event.type == batch_ends.type) {
+                smearwell::drain_events(flags);
+            } else {
+                push(event);
+            }
         }
         smearwell::drain_events(flags);
-        EXPECT_EQ(actions_of(flags), (std::vector<action>{{invert, 0, 0}})) << events.size() << " events";
+        EXPECT_EQ(flags.actions.size(), inverts) << events.size() << " events";
     }
 }
 

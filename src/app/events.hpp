@@ -14,18 +14,25 @@ namespace smearwell {
 enum class action_kind : Uint8 {
     press,       // the left button went down: a stroke starts here
     release,     // the left button came up: the stroke ends here
-    reach,       // the held stroke has come this far (taken when a filter key acts mid-stroke)
+    reach,       // a filter key acts mid-stroke: the stroke is painted this far before the filter
     end_stroke,  // the stroke ends where it was last painted: its release cannot reach the window
     invert,
     convolve,
 };
 
-// One thing the user did, in window pixels: a button event's own position, or for `reach` where
-// SDL had the pointer when the key was read. Filters and `end_stroke` carry no position.
+// One thing the user did, in window pixels: a button event's own position, or for `reach` how far
+// the stroke went before the key (see drain_events). Filters and `end_stroke` carry no position.
 struct user_action {
     action_kind kind = action_kind::press;
     Sint16 x = 0;
     Sint16 y = 0;
+};
+
+// What SDL's own state last said of the pointer, read after each batch (see drain_events).
+enum class pointer_report : Uint8 {
+    none_yet,  // no batch has been read
+    outside,
+    over_window,
 };
 
 // The main loop's state between passes. quit_requested is never cleared once set.
@@ -38,26 +45,33 @@ struct loop_flags {
     Uint8 show_all_request = 1;
     // The pointer is over the window, as SDL last said (SDL starts out saying so).
     Uint8 pointer_in_window = 1;
-    // What SDL's own state said of the pointer after the last batch (see drain_events); 2 before
-    // the first.
-    Uint8 pointer_focus_reported = 2;
+    pointer_report pointer_last_reported = pointer_report::none_yet;
     // The filter keys whose press the window saw and whose release has not acted yet (bit 1: `i`,
-    // bit 2: `c`).
+    // bit 2: `c`; the same bits below).
     Uint8 filter_keys_down = 0;
+    // The filter keys whose release acted since this batch's last event of another kind.
+    Uint8 filter_keys_just_released = 0;
+    // The filter keys whose keystroke acted at the release SDL made up when the keyboard focus left,
+    // while the key is still held (see note_window_state in events.cpp). Their next press is that
+    // same keystroke, and their next release ends it.
+    Uint8 filter_keys_held_away = 0;
     // Everything the last batch asked for, in the order the user did it: strokes and filters are
     // replayed in this order, so a filter acts on the strokes before it and not on those after.
     // The pass that replays them clears them.
     std::vector<user_action> actions;
 };
 
-// Escape quits on press; `i` and `c` ask for their filter on release, once a keystroke. Keys are
-// compared by symbol, so Shift and Caps Lock make no difference. Only the left button starts or
-// stops drawing. A window uncovered (SDL_VIDEOEXPOSE) asks for the whole window to be shown again.
-// A window hidden or left without the keyboard focus ends the stroke: its release would go to
-// another window.
+// Escape quits on press; `i` and `c` ask for their filter on release, once a keystroke, whatever
+// the keyboard focus does while the key is down. Keys are compared by symbol, so Shift and Caps
+// Lock make no difference. Only the left button starts or stops drawing. A window uncovered
+// (SDL_VIDEOEXPOSE) asks for the whole window to be shown again. A window hidden or left without
+// the keyboard focus ends the stroke: its release would go to another window.
 void handle_event(const SDL_Event& event, loop_flags& flags);
 
 // Handles every queued event, even after a quit: the quit takes effect once the queue is empty.
+// The events one read of SDL's queue finds are one batch.
+// A filter key mid-stroke takes the stroke only as far as it is known to have gone with the
+// button held, never to where the button was up (see note_filter_key in events.cpp).
 void drain_events(loop_flags& flags);
 
 }  // namespace smearwell

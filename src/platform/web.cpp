@@ -20,6 +20,24 @@ struct page_loop {
     void* state;
 };
 
+// The browser's SDL listens for input on the canvas, the keyboard's element (Module's
+// keyboardListeningElement), the window and the document, all with SDL.receiveEvent
+// (library_sdl.js: SDL_Init and SDL_SetVideoMode), and never stops: once Smearwell has ended,
+// every move would still be queued, up to SDL's 10,000 events and a warning at each one after.
+void stop_listening() {
+    // The JavaScript is in parentheses: the preprocessor would split EM_ASM's code at the commas
+    // of an array literal.
+    EM_ASM((function(remove) {
+        remove(Module['canvas'], true, [ 'touchstart', 'touchend', 'touchmove', 'mousedown', 'mouseup', 'mousemove',
+                                         'DOMMouseScroll', 'mousewheel', 'wheel', 'mouseout' ]);
+        remove(Module['keyboardListeningElement'] || document, false, [ 'keydown', 'keyup', 'keypress' ]);
+        remove(window, false, [ 'focus', 'blur', 'unload' ]);
+        remove(document, false, ['visibilitychange']);
+    })(function(target, capture, types) {
+        types.forEach(function(type) { target.removeEventListener(type, SDL.receiveEvent, capture); });
+    }));
+}
+
 // When the loop is done the program ends as it does on the desktop, with status 0; the page hears
 // of it (Module.onExit) and says so. SDL_Quit is left out: the browser's SDL has nothing to shut
 // down, and would only print that it ignored the call.
@@ -27,6 +45,7 @@ void run_one_pass(void* loop) {
     const auto* page = static_cast<const page_loop*>(loop);
     if (!page->pass(page->state)) {
         emscripten_cancel_main_loop();
+        stop_listening();
         emscripten_force_exit(0);
     }
 }
@@ -52,6 +71,18 @@ void blit_whole_at(SDL_Surface* source, SDL_Surface* destination, const SDL_Rect
 
 bool pointer_over_window() {
     return EM_ASM_INT({ return Module['pointerOverCanvas'] ? 1 : 0; });
+}
+
+// The page calls this (Module._smearwell_pointer_crossed) when the pointer comes over the canvas or
+// leaves it, and once at start while it is not over it: the browser's SDL says nothing of either,
+// and a desktop library says it with this event. Without it the brush would show at the canvas's
+// corner from start until the pointer first came and went.
+extern "C" EMSCRIPTEN_KEEPALIVE void smearwell_pointer_crossed(int over) {
+    SDL_Event event{};
+    event.type = SDL_ACTIVEEVENT;
+    event.active.gain = over ? 1 : 0;
+    event.active.state = SDL_APPMOUSEFOCUS;
+    SDL_PushEvent(&event);
 }
 
 // The page losing the focus (blur) or being hidden (visibilitychange).

@@ -251,6 +251,13 @@ std::vector<std::string> launcher(const std::string& standard) {
 
 }  // namespace
 
+// sdl12-compat calls itself 1.2.50 and later; classic SDL 1.2 ended at 1.2.15.
+bool program_on_sdl12_compat() {
+    int major = 0, minor = 0, patch = 0;
+    std::sscanf(SMEARWELL_SDL_VERSION, "%d.%d.%d", &major, &minor, &patch);
+    return windows_output_folder(program_path()).empty() && patch >= 50;
+}
+
 program::program(const std::vector<std::pair<std::string, std::string>>& environment, output_to output) {
     const std::string path = program_path();
     windows_folder = windows_output_folder(path);

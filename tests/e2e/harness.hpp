@@ -89,6 +89,10 @@ private:
     std::string windows_folder;  // where a Windows build run under Wine writes its output files
 };
 
+// Whether the program under test runs on sdl12-compat: a Windows build has SDL 1.2.15 beside it;
+// any other, the SDL 1.2 these tests were built with.
+bool program_on_sdl12_compat();
+
 // The program's window on `server`, once mapped and 800x600; 0 if none appears in time.
 Window find_window(Display* display, double seconds);
 

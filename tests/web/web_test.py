@@ -5,15 +5,18 @@
 """The web build in three browser engines (Chromium, WebKitGTK, Firefox ESR: tests/web/engines.py),
 with input through each browser's own input pipeline, compared pixel for pixel and line for line
 with what the same input gives the desktop program in Xvfb (smearwell_replay plays each script
-there, once for all engines).
+there, once for every engine that gives it the same input).
 
 Usage: web_test.py PAGE-FOLDER REPLAY-PROGRAM EVIDENCE-FOLDER [ENGINE...] [CASE...]
 (no engine named: all three; no case named: all). On a failure the evidence folder keeps, per case,
 the desktop's pictures (PPM), and in the engine's own folder the page's pictures, a screenshot of
-the page and the browser's console where the engine gives one."""
+the page and the browser's console where the engine gives one. Every case also fails on a warning
+or an error in the console, where the engine gives one; a case an engine cannot play says so, and
+why, and runs in the others."""
 
 import base64
 import functools
+import hashlib
 import http.server
 import math
 import shutil
@@ -43,14 +46,49 @@ CASES = {
     'InvertThenConvolveAtOnce': 'move 10 300\nshot\ndown\nmove 300 300\nshot\nup\nkey i\nkey c\nshot',
     'EscapeEndsIt': 'move 100 300\nshot\nkey Escape',
 }
+# The same input where users meet the page: a laptop's window, a scrolled page, a finger, a pen, a
+# phone, the focus elsewhere. Lines starting `page` are played to the page alone (what only a page
+# has, or checks of it); lines starting `desktop` to the desktop program alone.
+CASES.update({
+    'LaptopWindowFirstStrokeBeforeTheFocus': CASES['ConvolvePrintsItsColumn'] + '\npage in-view canvas status output'
+                                             '\npage one-to-one\nkey Escape\npage in-view status',
+    'TouchStrokeOnAScrolledPage': CASES['StrokeRunsFromPressToRelease'].replace('400\nshot', '400\nshot\npage finger 600 500'),
+    'PenStrokeInALaptopWindow': CASES['StrokeLeavesAndReentersTheCanvas'],
+    'PhoneTouchAndKeyButtons': 'page in-view canvas keys\n' + CASES['InvertThenConvolveAtOnce'].replace('key c', 'shot\nkey c')
+                               + '\nkey Escape',
+    'KeyHeldWhileTheFocusMovesActsOnce': 'move 10 300\nshot\ndown\nmove 300 300\nshot\nup\npress c\npage click help\n'
+                                         'desktop move 860 200\nrelease c\nshot',
+    'StrokeEndsWhenThePageIsLeft': 'move 100 300\nshot\ndown\nmove 300 300\nshot\npage leave\ndesktop up\n'
+                                   'move 300 450\nshot\npage up\nmove 500 500\nshot',
+    'TabLeavesTheCanvas': 'move 100 300\nshot\npage tab\npage says click the canvas, or Tab to it\npage key i\nshot\n'
+                          'page shift-tab\nkey i\nshot\npage shift-tab\npage key i\nshot',
+    'WholeRunWithACleanConsole': 'move 10 300\nshot\ndown\nmove 300 300\nshot\nup\nkey i\nshot\nkey c\nshot\nkey Escape',
+    'StartWithoutItsWasm': '',
+    'StartFromAFile': '',
+})
+# What differs from the default setting: the 1000x1000 window, the canvas given the keyboard focus
+# first (as the X tests give the window focus), a mouse, the keys on the keyboard.
+SETTINGS = {
+    'LaptopWindowFirstStrokeBeforeTheFocus': {'viewport': (1366, 650), 'focus': False},
+    'TouchStrokeOnAScrolledPage': {'viewport': (1000, 600), 'scroll': 150, 'pointer': 'touch'},
+    'PenStrokeInALaptopWindow': {'viewport': (1366, 650), 'focus': False, 'pointer': 'pen'},
+    'PhoneTouchAndKeyButtons': {'viewport': (390, 844), 'focus': False, 'pointer': 'touch', 'keys': 'buttons'},
+    'StartWithoutItsWasm': {'fails': 'smearwell.wasm'},  # the page says it could not start, and names this
+    'StartFromAFile': {'fails': 'web server'},
+    # What of an engine's, beyond a mouse and keys, a case needs.
+    'KeyHeldWhileTheFocusMovesActsOnce': {'needs': ['blur']},
+    'TabLeavesTheCanvas': {'needs': ['tab out of the page']},
+}
 
-KEYS = {'Escape': engines.ESCAPE}
+KEYS = {'Escape': engines.ESCAPE, 'Tab': '\ue004', 'Shift': '\ue008'}  # W3C key values
+AWAY = 'move 860 200'  # the desktop's pointer outside the window, as a finger off the screen
+
 
 # After one visit the page starts, and paints as Invert does, with the server gone: from what its
 # service worker kept. Once the server is back, a new release is what the page shows.
 OFFLINE = 'StartsOfflineAfterOneVisit'
+CASES[OFFLINE] = CASES['Invert']
 NEW_RELEASE = '<p id="released-again"></p>'
-
 
 
 class QuietHandler(http.server.SimpleHTTPRequestHandler):
@@ -71,6 +109,11 @@ def serve(folder, port=0):
     return server
 
 
+def stop(server):
+    server.shutdown()
+    server.server_close()
+
+
 def read_ppm(path):
     data = path.read_bytes()
     header_end = 0
@@ -84,19 +127,66 @@ def write_ppm(path, rgb):
 
 
 class Page:
-    def __init__(self, engine, url):
-        self.engine = engine
-        self.pointer_kind = 'mouse'  # or touch or pen: what `move`, `down` and `up` play with
+    def __init__(self, engine, url, setting):
+        self.engine, self.setting = engine, setting
+        engine.viewport(*(setting.get('viewport') or (1000, 1000)))
         # The last case left the pointer over the canvas: a page loaded under a pointer that does not
         # move gets no event from it in every engine, so the pointer starts outside.
         engine.perform(engines.pointer('mouse', [('move', 0, 0)]))
         engine.navigate(url)
         self.wait_for(lambda: 'running' in self.status() or 'ended' in self.status() or 'could not' in self.status())
-        left, top = engine.script("var r = document.getElementById('canvas').getBoundingClientRect();"
-                                  " return [r.left, r.top];")
-        # The pointer sits on whole CSS pixels: aim at the first whole pixel inside the canvas.
-        self.left, self.top = math.ceil(left), math.ceil(top)
-        engine.script("document.getElementById('canvas').focus();")  # as the X tests give the window focus
+        if setting.get('focus', True):
+            engine.script("document.getElementById('canvas').focus({preventScroll: true});")
+        if setting.get('scroll'):  # with the wheel, away from the canvas
+            engine.perform(engines.wheel(0, 0, setting['scroll']))
+            self.wait_for(lambda: engine.script('return scrollY;') == setting['scroll'], 5.0)
+        # Where the canvas is before any input: a user aims there.
+        self.box = self.box_of('#canvas')
+        self.pointer = setting.get('pointer', 'mouse')
+        self.aimed, self.down = (0, 0), False
+
+    def aim(self, x, y):
+        """The whole CSS pixel nearest to the middle of canvas pixel (x, y), where the pointer goes, and
+        the canvas pixel it is over, where the input lands: (x, y) where the canvas is not scaled."""
+        left, top, width, height = self.box
+        page_x, page_y = math.floor(left + (x + 0.5) * width / WIDTH), math.floor(top + (y + 0.5) * height / HEIGHT)
+        return (page_x, page_y), (math.floor((page_x - left) * WIDTH / width),
+                                  math.floor((page_y - top) * HEIGHT / height))
+
+    def desktop_script(self, lines):
+        """The same input as the desktop program gets it: where it lands on this page; a finger that is
+        up is away from the window."""
+        script, down, landed = [], False, (0, 0)
+        for line in lines:
+            command, *words = line.split() or ['']
+            if command == 'move':
+                landed = self.aim(int(words[0]), int(words[1]))[1]
+                script.append('move %d %d' % landed if down or self.pointer != 'touch' else AWAY)
+            elif command in ('down', 'up') and self.pointer == 'touch':
+                script += ['move %d %d' % landed, 'down'] if command == 'down' else ['up', AWAY]
+            elif command == 'desktop':
+                script.append(' '.join(words))
+            elif command != 'page':
+                script.append(line)
+            down = {'down': True, 'up': False}.get(command, down)
+        return script
+
+    def box_of(self, selector):
+        return self.engine.script('var r = document.querySelector(arguments[0]).getBoundingClientRect();'
+                                  'return [r.left, r.top, r.width, r.height];', selector)
+
+    def pointer_do(self, *steps):
+        self.engine.perform(engines.pointer(self.pointer, list(steps)))
+
+    def tap(self, selector):
+        """A click, or a touch or pen's tap, in the middle of the element `selector` picks."""
+        left, top, width, height = self.box_of(selector)
+        x, y = int(left + width / 2), int(top + height / 2)
+        if self.pointer == 'touch':
+            self.engine.touch('touchStart', {0: (x, y)})
+            self.engine.touch('touchEnd', {0: (x, y)})
+        else:
+            self.pointer_do(('move', x, y), ('down',), ('up',))
 
     def wait_for(self, condition, seconds=10.0):
         deadline = time.monotonic() + seconds
@@ -130,14 +220,24 @@ class Page:
             shot = again
 
     def play(self, line):
+        """Plays one script line; a check among the page's own lines returns what is wrong, if anything."""
         command, *words = line.split()
-        if command == 'pointer':
-            self.pointer_kind = words[0]
-        elif command == 'move':
-            self.engine.perform(engines.pointer(self.pointer_kind,
-                                                [('move', self.left + int(words[0]), self.top + int(words[1]))]))
+        if command == 'page':
+            return self.play_on_page_only(words[0], words[1:])
+        if command == 'move':
+            self.aimed = self.aim(int(words[0]), int(words[1]))[0]
+            if self.pointer != 'touch':
+                self.pointer_do(('move',) + self.aimed)
+            elif self.down:  # a finger does not hover
+                self.engine.touch('touchMove', {0: self.aimed})
         elif command in ('down', 'up'):
-            self.engine.perform(engines.pointer(self.pointer_kind, [(command,)]))
+            self.down = command == 'down'
+            if self.pointer == 'touch':
+                self.engine.touch('touchStart' if self.down else 'touchEnd', {0: self.aimed})
+            else:
+                self.pointer_do((command,))
+        elif command == 'key' and self.setting.get('keys') == 'buttons':
+            self.tap('#keys [data-key="%s"]' % words[0])
         elif command in ('key', 'press', 'release'):
             key = KEYS.get(words[0], words[0])
             self.engine.perform(engines.keys(([] if command == 'release' else [('down', key)]) +
@@ -146,6 +246,39 @@ class Page:
             time.sleep(int(words[0]) / 1000)
         else:
             raise ValueError('not a script command: ' + line)
+        return None
+
+    def play_on_page_only(self, command, words):
+        engine = self.engine
+        if command == 'leave':  # to another tab and back: the page loses the focus and is hidden
+            engine.leave()
+        elif command in ('tab', 'shift-tab'):
+            shift = [('down', KEYS['Shift'])] if command == 'shift-tab' else []
+            engine.perform(engines.keys(shift + [('down', KEYS['Tab']), ('up', KEYS['Tab'])] +
+                                        [('up', key) for _, key in shift]))
+        elif command == 'click':
+            self.tap('#' + words[0])
+        elif command == 'finger':  # a second finger taps while the first holds its stroke
+            second = {1: self.aim(int(words[0]), int(words[1]))[0]}
+            engine.touch('touchStart', {0: self.aimed, **second})
+            engine.touch('touchEnd', second)
+        elif command == 'says':
+            text = ' '.join(words)
+            if text not in engine.script('return document.body.innerText;'):
+                return 'the page does not say %r' % text
+        elif command == 'in-view':  # whole in the viewport, and a box that scrolls shows its end
+            for name in words:
+                if not engine.script(
+                        'var e = document.getElementById(arguments[0]), r = e.getBoundingClientRect();'
+                        'return r.width > 0 && r.top >= 0 && r.left >= 0 && r.bottom <= innerHeight &&'
+                        '  r.right <= innerWidth && e.scrollHeight - e.scrollTop - e.clientHeight <= 1;', name):
+                    return '#%s is not all in view' % name
+        elif command == 'one-to-one':
+            if self.box_of('#canvas')[2:] != [WIDTH, HEIGHT]:
+                return 'the canvas is not one CSS pixel a canvas pixel'
+        else:
+            return self.play(' '.join([command] + words))
+        return None
 
 
 def difference(actual, expected):
@@ -155,31 +288,42 @@ def difference(actual, expected):
     return '%d pixels differ: %s' % (len(wrong), listed)
 
 
-def play_on_the_desktop(name, script, replay, evidence):
-    script_file = evidence / (name + '.txt')
-    # The desktop has one pointer: a touch or a pen stroke is a mouse's there.
-    script_file.write_text(''.join(line + '\n' for line in script.splitlines() if not line.startswith('pointer ')))
-    subprocess.run([replay, str(script_file), str(evidence / (name + '-desktop'))], check=True, timeout=120)
+def play_on_the_desktop(name, lines, replay, evidence):
+    """The desktop's pictures, printed lines and status for the input the page gets (an engine that
+    lays the page out alike gives the same): their files' prefix."""
+    text = '\n'.join(lines) + '\n'
+    prefix = evidence / ('%s-desktop-%s' % (name, hashlib.sha1(text.encode()).hexdigest()[:8]))
+    if not prefix.with_suffix('.status').exists():
+        script_file = prefix.with_suffix('.txt')
+        script_file.write_text(text)
+        subprocess.run([replay, str(script_file), str(prefix)], check=True, timeout=120)
+    return prefix
 
 
-def run_case(name, script, page, evidence, web_evidence):
-    """Returns the failures of one case in the page, against what the desktop showed and printed."""
+def run_case(name, script, page, replay, evidence, web_evidence):
+    """Returns the failures of one case: the script played on the desktop, then in the page."""
+    if 'fails' in page.setting:  # the page said that it could not start (Page waits 10 s for that)
+        return [] if page.setting['fails'] in page.status() else ['the page says: %s' % page.status()]
+    lines = script.splitlines()
+    desktop = play_on_the_desktop(name, page.desktop_script(lines), replay, evidence)
     failures, shots = [], 0
-    for line in script.splitlines():
+    for line in lines:
+        if line.startswith('desktop '):
+            continue
         if line != 'shot':
-            page.play(line)
+            failures += filter(None, [page.play(line)])
             continue
         shots += 1
-        expected = read_ppm(evidence / ('%s-desktop-%d.ppm' % (name, shots)))
+        expected = read_ppm(Path('%s-%d.ppm' % (desktop, shots)))
         actual = page.settled()
         if actual != expected:
             write_ppm(web_evidence / ('%s-web-%d.ppm' % (name, shots)), actual)
             failures.append('picture %d: %s' % (shots, difference(actual, expected)))
-    desktop_output = (evidence / (name + '-desktop.out')).read_text()
+    desktop_output = desktop.with_suffix('.out').read_text()
     page.wait_for(lambda: len(page.output()) >= len(desktop_output), 5.0)
     if page.output() != desktop_output:
         failures.append('printed %r, the desktop %r' % (page.output()[-300:], desktop_output[-300:]))
-    desktop_status = (evidence / (name + '-desktop.status')).read_text().strip()
+    desktop_status = desktop.with_suffix('.status').read_text().strip()
     if desktop_status == '0':  # it ended: the page says so, and takes no more input
         page.wait_for(lambda: 'has ended' in page.status(), 5.0)
         before = page.pixels()
@@ -187,28 +331,26 @@ def run_case(name, script, page, evidence, web_evidence):
         time.sleep(0.3)
         if page.pixels() != before:
             failures.append('the canvas changed after the end: ' + difference(page.pixels(), before))
+        left = page.engine.listeners_left()
+        if left:
+            failures.append('input listeners left after the end: ' + ', '.join(left))
     elif 'running' not in page.status():
         failures.append('page says %r, the desktop program is %s' % (page.status(), desktop_status))
     return failures
 
 
-def stop(server):
-    server.shutdown()
-    server.server_close()
-
-
-def run_offline(name, script, engine, page_folder, evidence, web_evidence):
+def run_offline(name, script, engine, page_folder, replay, evidence, web_evidence):
     with tempfile.TemporaryDirectory() as folder:  # a new origin (port), and a page to release again
         shutil.copytree(page_folder, folder, dirs_exist_ok=True)
         server = serve(folder)
         url = 'http://127.0.0.1:%d/index.html' % server.server_port
         try:
-            page = Page(engine, url)
+            page = Page(engine, url, {})
             page.wait_for(lambda: engine.script('return !!navigator.serviceWorker.controller;'))
             failures = ['not installable: ' + error for error in engine.installability_errors() or []]
         finally:
             stop(server)
-        failures += run_case(name, script, Page(engine, url), evidence, web_evidence)
+        failures += run_case(name, script, Page(engine, url, {}), replay, evidence, web_evidence)
         index = Path(folder, 'index.html')
         index.write_text(index.read_text().replace('</body>', NEW_RELEASE + '</body>'))
         server = serve(folder, server.server_port)
@@ -221,54 +363,70 @@ def run_offline(name, script, engine, page_folder, evidence, web_evidence):
     return failures
 
 
-def run_engine(engine, page_folder, url, cases, evidence):
+def needs(setting):
+    """What of an engine's a case needs beyond a mouse and keys."""
+    return ({setting['pointer']} if setting.get('pointer', 'mouse') != 'mouse' else set()) | set(setting.get('needs', ()))
+
+
+def run_engine(engine, page_folder, urls, cases, replay, evidence):
     """Plays every case in one engine; returns how many ran, failed and did not apply there."""
     web_evidence = evidence / engine.name
     web_evidence.mkdir(exist_ok=True)
     ran = failed = skipped = 0
     for name, script in cases.items():
         ran += 1
-        kind = next((kind for kind in engine.cannot if 'pointer ' + kind in script), None)
-        if kind:
+        setting = SETTINGS.get(name, {})
+        cannot = [engine.cannot[need] for need in needs(setting) if need in engine.cannot]
+        if cannot:
             skipped += 1
-            print('[ SKIPPED  ] Web.%s in %s: does not apply there: %s' % (name, engine.name, engine.cannot[kind]))
+            print('[ SKIPPED  ] Web.%s in %s: does not apply there: %s' % (name, engine.name, '; '.join(cannot)))
             continue
+        engine.console()  # what earlier cases left
         try:
             if name == OFFLINE:
-                failures = run_offline(name, script, engine, page_folder, evidence, web_evidence)
+                failures = run_offline(name, script, engine, page_folder, replay, evidence, web_evidence)
             else:
-                failures = run_case(name, script, Page(engine, url), evidence, web_evidence)
+                page = Page(engine, urls.get(setting.get('fails'), urls[None]), setting)
+                failures = run_case(name, script, page, replay, evidence, web_evidence)
         except Exception as error:  # a broken case is reported like a failed one, and the rest run
             failures = ['%s: %s' % (type(error).__name__, error)]
+        console = engine.console()
+        if 'fails' not in setting:
+            failures += ['console: ' + entry['message'] for entry in console or []
+                         if entry['level'] in ('WARNING', 'SEVERE')][:5]
         if failures:
             failed += 1
             engine.screenshot(web_evidence / (name + '-page.png'))
-            console = engine.console()
             (web_evidence / (name + '-console.txt')).write_text(
-                '(this engine gives no console)' if console is None else '\n'.join(entry['message'] for entry in console))
+                '(this engine gives no console)' if console is None else
+                '\n'.join(entry['message'] for entry in console))
             print('[  FAILED  ] Web.%s in %s\n  %s' % (name, engine.name, '\n  '.join(failures)))
         else:
             print('[       OK ] Web.%s in %s' % (name, engine.name))
-        engine.console()  # what the next case's page logs starts afresh
     return ran, failed, skipped
 
 
 def main():
     page_folder, replay, evidence = Path(sys.argv[1]), sys.argv[2], Path(sys.argv[3])
     chosen = [engines.ENGINES[name] for name in sys.argv[4:] if name in engines.ENGINES] or engines.ENGINES.values()
-    cases = {name: script for name, script in dict(CASES, **{OFFLINE: CASES['Invert']}).items()
+    cases = {name: script for name, script in CASES.items()
              if name in sys.argv[4:] or not set(sys.argv[4:]) - set(engines.ENGINES)}
     evidence.mkdir(parents=True, exist_ok=True)
-    for name, script in cases.items():
-        play_on_the_desktop(name, script, replay, evidence)
     server = serve(page_folder)
-    url = 'http://127.0.0.1:%d/index.html' % server.server_port
+    # The page served without its program, and opened as a file.
+    without_wasm = evidence / 'page-without-wasm'
+    shutil.rmtree(without_wasm, ignore_errors=True)
+    shutil.copytree(page_folder, without_wasm, ignore=shutil.ignore_patterns('*.wasm'))
+    other_server = serve(without_wasm)
+    urls = {None: 'http://127.0.0.1:%d/index.html' % server.server_port,
+            'smearwell.wasm': 'http://127.0.0.1:%d/index.html' % other_server.server_port,
+            'web server': (page_folder / 'index.html').resolve().as_uri()}
     all_failed = 0
     try:
         for kind in chosen:
             engine = kind(1000, 1000)
             try:
-                ran, failed, skipped = run_engine(engine, page_folder, url, cases, evidence)
+                ran, failed, skipped = run_engine(engine, page_folder, urls, cases, replay, evidence)
             finally:
                 engine.quit()
             all_failed += failed
@@ -277,6 +435,7 @@ def main():
                 '; evidence in %s' % (evidence / engine.name) if failed else ''))
     finally:
         stop(server)
+        stop(other_server)
     return 1 if all_failed else 0
 
 

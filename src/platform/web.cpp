@@ -20,32 +20,14 @@ struct page_loop {
     void* state;
 };
 
-// The browser's SDL listens for input on the canvas, the keyboard's element (Module's
-// keyboardListeningElement), the window and the document, all with SDL.receiveEvent
-// (library_sdl.js: SDL_Init and SDL_SetVideoMode), and never stops: once Smearwell has ended,
-// every move would still be queued, up to SDL's 10,000 events and a warning at each one after.
-void stop_listening() {
-    // The JavaScript is in parentheses: the preprocessor would split EM_ASM's code at the commas
-    // of an array literal.
-    EM_ASM((function(remove) {
-        remove(Module['canvas'], true, [ 'touchstart', 'touchend', 'touchmove', 'mousedown', 'mouseup', 'mousemove',
-                                         'DOMMouseScroll', 'mousewheel', 'wheel', 'mouseout' ]);
-        remove(Module['keyboardListeningElement'] || document, false, [ 'keydown', 'keyup', 'keypress' ]);
-        remove(window, false, [ 'focus', 'blur', 'unload' ]);
-        remove(document, false, ['visibilitychange']);
-    })(function(target, capture, types) {
-        types.forEach(function(type) { target.removeEventListener(type, SDL.receiveEvent, capture); });
-    }));
-}
-
 // When the loop is done the program ends as it does on the desktop, with status 0; the page hears
-// of it (Module.onExit) and says so. SDL_Quit is left out: the browser's SDL has nothing to shut
-// down, and would only print that it ignored the call.
+// of it (Module.onExit), removes SDL's listeners and says so, as it does however the program ends
+// (page.js). SDL_Quit is left out: the browser's SDL has nothing to shut down, and would only
+// print that it ignored the call.
 void run_one_pass(void* loop) {
     const auto* page = static_cast<const page_loop*>(loop);
     if (!page->pass(page->state)) {
         emscripten_cancel_main_loop();
-        stop_listening();
         emscripten_force_exit(0);
     }
 }

@@ -125,11 +125,13 @@ class Chromium(Selenium):
             'type': kind, 'touchPoints': [{'id': id, 'x': x, 'y': y} for id, (x, y) in fingers.items()]})
 
     def listeners_left(self):
-        """The input listeners on the canvas, the document and the window (DevTools' getEventListeners)."""
-        expression = ("[['canvas', document.getElementById('canvas')], ['document', document], ['window', window]]"
+        """The input listeners on the canvas, the document and the window (DevTools' getEventListeners): SDL's
+        (the page's list of them) and the page's own."""
+        expression = ("var sdl = smearwell.sdlListeners.flatMap(list => list.types);"
+                      "[['canvas', document.getElementById('canvas')], ['document', document], ['window', window]]"
                       ".flatMap(([name, target]) => Object.entries(getEventListeners(target))"
-                      ".filter(([type]) => /^(mouse|pointer(?!lock)|touch|key|wheel|DOMMouseScroll|focus|blur|visibility"
-                      "|unload)/.test(type)).map(([type, list]) => name + ' ' + type + ' x' + list.length))")
+                      ".filter(([type]) => sdl.includes(type) || /^(pointer(?!lock)|key|focus|blur)/.test(type))"
+                      ".map(([type, list]) => name + ' ' + type + ' x' + list.length))")
         return self.driver.execute_cdp_cmd('Runtime.evaluate', {'expression': expression, 'includeCommandLineAPI': True,
                                                                 'returnByValue': True})['result']['value']
 

@@ -1,0 +1,105 @@
+// SPDX-FileCopyrightText: 2026 The Smearwell developers
+// SPDX-License-Identifier: Zlib
+
+// Mouse, touch and pen on the canvas: one path, Pointer Events, handed to the browser's SDL as the
+// mouse events it understands (sdl_listeners.js says what the page leans on inside it).
+var smearwell = window.smearwell || {};
+
+// `page` gives the canvas, listen(target, type, handler, capture) and running().
+smearwell.followPointers = function (page) {
+  'use strict';
+  var canvas = page.canvas;
+  var listen = page.listen;
+
+  // SDL hears the browser's own mouse, touch and wheel events on the canvas no more: it counts the
+  // scroll twice for touch, takes the pointer leaving for a release, and cancels the wheel. The
+  // page hands it mouse events instead.
+  smearwell.sdlListeners.filter(function (list) { return list.target === 'canvas'; })[0].types.forEach(function (type) {
+    listen(window, type, function (event) {
+      if (event.isTrusted && event.target === canvas) event.stopImmediatePropagation();
+    }, true);
+  });
+  // The canvas pixel under an event, at any scroll, zoom and size of the canvas on the page.
+  function pixelAt(event) {
+    var box = canvas.getBoundingClientRect();
+    return { x: Math.floor((event.clientX - box.left) * canvas.width / box.width),
+             y: Math.floor((event.clientY - box.top) * canvas.height / box.height) };
+  }
+  // SDL takes pageX and pageY, and when it reads its queue turns them into canvas pixels by the
+  // layout of that moment, dropping the fraction: the middle of the pixel by that layout gives
+  // the pixel, wherever the page has moved since.
+  function middle(pixel) {
+    return pixel < 0 ? pixel - 0.5 : pixel + 0.5;
+  }
+  function handToSDL(type, at) {
+    var event = new MouseEvent(type, { button: 0, cancelable: true });
+    Object.defineProperties(event, {
+      pageX: { get: function () {
+        var box = canvas.getBoundingClientRect();
+        return window.scrollX + box.left + middle(at.x) * box.width / canvas.width;
+      } },
+      pageY: { get: function () {
+        var box = canvas.getBoundingClientRect();
+        return window.scrollY + box.top + middle(at.y) * box.height / canvas.height;
+      } },
+    });
+    canvas.dispatchEvent(event);
+  }
+  // The pointer that holds the stroke keeps the canvas (pointer capture) until it comes up, as a
+  // desktop window keeps the mouse: the stroke goes on outside the canvas. Its moves and its
+  // release are followed on the whole window all the same, for input that drops the capture: a
+  // move that does not name the held button (as WebDriver's moves after the press's own action
+  // call) makes Chromium drop it. Another finger, or another button, changes nothing.
+  var stroke = null;
+  listen(canvas, 'pointerdown', function (event) {
+    // No press's default action (a focus that scrolls, a selection), but for a pen's: WebKit drops
+    // every later event of a pen whose press's default action was prevented.
+    if (event.pointerType !== 'pen') event.preventDefault();
+    if (stroke || event.button !== 0) return;
+    canvas.focus({ preventScroll: true });
+    canvas.setPointerCapture(event.pointerId);
+    stroke = { id: event.pointerId, at: pixelAt(event) };
+    handToSDL('mousemove', stroke.at);
+    handToSDL('mousedown', stroke.at);
+  });
+  // Up where it comes up; cancelled, or up unseen (a move first says so), where it was last:
+  // WebKit moves the pointer, with no button, to somewhere else as its window is minimised.
+  function endStroke(event) {
+    var at = event.type === 'pointerup' ? pixelAt(event) : stroke.at;
+    stroke = null;
+    handToSDL('mousemove', at);
+    handToSDL('mouseup', at);
+  }
+  listen(window, 'pointermove', function (event) {
+    if (stroke ? event.pointerId !== stroke.id : event.target !== canvas || !event.isPrimary) return;
+    if (stroke && !(event.buttons & 1)) {
+      endStroke(event);
+      return;
+    }
+    var at = pixelAt(event);
+    if (stroke) stroke.at = at;
+    handToSDL('mousemove', at);
+  }, true);
+  ['pointerup', 'pointercancel'].forEach(function (type) {
+    listen(window, type, function (event) {
+      if (stroke && event.pointerId === stroke.id) endStroke(event);
+    }, true);
+  });
+  // Whether the pointer is over the canvas, which the browser's SDL does not follow: Smearwell
+  // hides its brush while the pointer is away, as on the desktop (web.cpp).
+  var over = false;
+  function cross(event, now) {
+    if (!event.isPrimary || now === over) return;
+    over = now;
+    Module.pointerOverCanvas = now;
+    if (page.running()) Module._smearwell_pointer_crossed(now ? 1 : 0);
+  }
+  listen(canvas, 'pointerenter', function (event) { cross(event, true); });
+  listen(canvas, 'pointerleave', function (event) { cross(event, false); });
+  listen(canvas, 'contextmenu', function (event) { event.preventDefault(); });  // the right button paints nothing
+
+  // Smearwell has started: it hears where the pointer is.
+  return function started() {
+    Module._smearwell_pointer_crossed(over ? 1 : 0);
+  };
+};

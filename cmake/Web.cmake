@@ -12,9 +12,27 @@ target_link_options(smearwell PRIVATE
   -sEXIT_RUNTIME=1           # the end of the program reaches the page (Module.onExit)
   -sDYNAMIC_EXECUTION=0)     # no eval: the page's Content-Security-Policy allows none
 install(TARGETS smearwell RUNTIME DESTINATION .)
-configure_file(src/platform/web/service-worker.js.in service-worker.js @ONLY)
-install(FILES $<TARGET_FILE_DIR:smearwell>/smearwell.wasm data/web/index.html src/platform/web/sdl_listeners.js
-              src/platform/web/pointer.js src/platform/web/keys.js src/platform/web/page.js src/platform/web/offline.js
+set(_page_files index.html=${CMAKE_SOURCE_DIR}/data/web/index.html
+               manifest.webmanifest=${CMAKE_SOURCE_DIR}/data/web/manifest.webmanifest
+               smearwell.svg=${CMAKE_SOURCE_DIR}/data/smearwell.svg
+               smearwell-48.png=${CMAKE_SOURCE_DIR}/data/smearwell-48.png
+               smearwell.js=$<TARGET_FILE:smearwell>
+               smearwell.wasm=$<TARGET_FILE_DIR:smearwell>/smearwell.wasm)
+set(_page_scripts sdl_listeners.js pointer.js keys.js page.js offline.js)
+foreach(script IN LISTS _page_scripts)
+  list(APPEND _page_files ${script}=${CMAKE_SOURCE_DIR}/src/platform/web/${script})
+endforeach()
+list(TRANSFORM _page_scripts PREPEND src/platform/web/)
+# The service worker knows each file of its release by its SHA-256, written in once they are all built.
+add_custom_command(OUTPUT service-worker.js
+  COMMAND ${CMAKE_COMMAND} -DTEMPLATE=${CMAKE_SOURCE_DIR}/src/platform/web/service-worker.js.in
+          -DOUTPUT=${CMAKE_CURRENT_BINARY_DIR}/service-worker.js -DVERSION=${PROJECT_VERSION}
+          "-DFILES=${_page_files}" -P ${CMAKE_SOURCE_DIR}/cmake/ServiceWorker.cmake
+  DEPENDS smearwell src/platform/web/service-worker.js.in cmake/ServiceWorker.cmake data/web/index.html
+          data/web/manifest.webmanifest data/smearwell.svg data/smearwell-48.png ${_page_scripts}
+  VERBATIM)
+add_custom_target(service_worker ALL DEPENDS service-worker.js)
+install(FILES $<TARGET_FILE_DIR:smearwell>/smearwell.wasm data/web/index.html ${_page_scripts}
               data/web/manifest.webmanifest ${CMAKE_CURRENT_BINARY_DIR}/service-worker.js data/smearwell.svg
               data/smearwell-48.png LICENSE DESTINATION .)
 

@@ -58,9 +58,11 @@ class Selenium:
     """What the two WebDriver engines share."""
     cannot = {}  # kind of input -> why this engine's driver cannot play it
 
-    def viewport(self, width, height):
-        """The window sized so that its viewport is width x height CSS pixels. A window takes its new
-        size in its own time (MiniBrowser's after the call returns): each try waits for it."""
+    def viewport(self, width, height, scale=1):
+        """The window sized so that its viewport is width x height CSS pixels, at `scale` device pixels a
+        CSS pixel where the engine can (a browser's zoom; WebKitGTK's driver cannot, and lays the page
+        out alike at one). A window takes its new size in its own time (MiniBrowser's after the call
+        returns): each try waits for it."""
         inner = lambda: self.driver.execute_script('return [innerWidth, innerHeight];')  # noqa: E731
         for _ in range(5):
             now = inner()
@@ -89,6 +91,10 @@ class Selenium:
     def listeners_left(self):
         return None  # this engine cannot tell
 
+    def repeat_key(self, key):
+        """The key, held, pressed again as its auto-repeat does: a W3C keyDown of a key already down."""
+        self.perform(keys([('down', key)]))
+
     def perform(self, *sources):
         self.driver.execute(Command.W3C_ACTIONS, {'actions': list(sources)})
 
@@ -113,6 +119,20 @@ class Chromium(Selenium):
         options.set_capability('goog:loggingPrefs', {'browser': 'ALL'})
         self.driver = webdriver.Chrome(service=ChromeService('/usr/bin/chromedriver'), options=options)
         self.version = self.driver.capabilities['browserVersion']
+
+    def viewport(self, width, height, scale=1):
+        if scale == 1:
+            self.driver.execute_cdp_cmd('Emulation.clearDeviceMetricsOverride', {})
+            super().viewport(width, height)
+        else:
+            self.driver.execute_cdp_cmd('Emulation.setDeviceMetricsOverride', {
+                'width': width, 'height': height, 'deviceScaleFactor': scale, 'mobile': False})
+
+    def repeat_key(self, key):
+        """Through the DevTools protocol: chromedriver's keyDown of a key already down is no repeat."""
+        self.driver.execute_cdp_cmd('Input.dispatchKeyEvent', {'type': 'keyDown', 'key': key, 'text': key,
+                                                               'windowsVirtualKeyCode': ord(key.upper()),
+                                                               'autoRepeat': True})
 
     def console(self):
         """The console's messages since the last call, each with its level (INFO, WARNING, SEVERE)."""
@@ -148,7 +168,7 @@ class WebKitGTK(Selenium):
                                      " leaves its first element, where a browser moves it to its own controls"}
 
     def __init__(self, width, height):
-        self.xvfb = subprocess.Popen(['Xvfb', '-displayfd', '1', '-screen', '0', '1600x1200x24',
+        self.xvfb = subprocess.Popen(['Xvfb', '-displayfd', '1', '-screen', '0', '2600x2600x24',
                                       '-nolisten', 'tcp'], stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
         display = ':' + self.xvfb.stdout.readline().decode().strip()
         options = webdriver.WebKitGTKOptions()
@@ -211,8 +231,8 @@ class Firefox:
             raise RuntimeError('Firefox: ' + answer['error'])
         return answer.get('value')
 
-    def viewport(self, width, height):
-        self.call('viewport', width=width, height=height)
+    def viewport(self, width, height, scale=1):
+        self.call('viewport', width=width, height=height, scale=scale)
 
     def navigate(self, url):
         self.call('navigate', url=url)
@@ -237,6 +257,9 @@ class Firefox:
 
     def listeners_left(self):
         return None  # Firefox cannot tell
+
+    def repeat_key(self, key):
+        self.perform(keys([('down', key)]))
 
     def script(self, body, *args):
         return self.call('script', body=body, args=list(args))

@@ -25,7 +25,7 @@ async function main() {
   page.on('pageerror', error => messages.push({level: 'SEVERE', message: 'uncaught: ' + error.message}));
   const commands = {
     version: async () => (await browser.version()).replace(/^firefox\//, ''),
-    viewport: async ({width, height}) => { await page.setViewport({width, height, deviceScaleFactor: 1}); },
+    viewport: async ({width, height, scale}) => { await page.setViewport({width, height, deviceScaleFactor: scale}); },
     navigate: async ({url}) => { await page.goto(url); },
     // To another tab and back: the page loses the focus and is hidden, then shown again.
     leave: async () => { await (await browser.newPage()).close(); await page.bringToFront(); },

@@ -60,21 +60,34 @@ CASES.update({
                                          'desktop move 860 200\nrelease c\nshot',
     'StrokeEndsWhenThePageIsLeft': 'move 100 300\nshot\ndown\nmove 300 300\nshot\npage leave\ndesktop up\n'
                                    'move 300 450\nshot\npage up\nmove 500 500\nshot',
-    'TabLeavesTheCanvas': 'move 100 300\nshot\npage tab\npage says click the canvas, or Tab to it\npage key i\nshot\n'
+    'TabLeavesTheCanvas': 'move 100 300\nshot\npage tab\npage says Tab to it, or use the\npage key i\nshot\n'
                           'page shift-tab\nkey i\nshot\npage shift-tab\npage key i\nshot',
     'WholeRunWithACleanConsole': 'move 10 300\nshot\ndown\nmove 300 300\nshot\nup\nkey i\nshot\nkey c\nshot\nkey Escape',
     'StartWithoutItsWasm': '',
     'StartFromAFile': '',
+    'KeyRepeatingWhileTheFocusIsAwayActsOnce': 'move 10 300\nshot\ndown\nmove 300 300\nshot\nup\npress c\n'
+                                               'page click help\ndesktop release c\nmove 500 500\ndown\nup\nshot\n'
+                                               'page repeat c\npage repeat c\npage repeat c\npage release c\nshot',
+    'KeyButtonThenTheKeyboard': 'move 100 300\nshot\ndown\nmove 300 300\nshot\nup\nbutton i\nshot\nkey i\nshot',
+    'PhoneHeldSideways': 'page in-view canvas keys status\n' + CASES['StrokeRunsFromPressToRelease'] + '\nkey i\nshot',
+    'LaptopPageZoomedTo150': 'page in-view canvas keys status\n' + CASES['StrokeRunsFromPressToRelease'],
+    'EveryScreenAndZoom': 'page fits 320x480 480x320 390x844 844x390 1366x650 1366x650@1.5 1366x650@2 '
+                          '1366x650@0.5 2560x1440 1440x2560 2560x1440@2 320x480@0.5 1920x1080@1.25',
 })
 # What differs from the default setting: the 1000x1000 window, the canvas given the keyboard focus
 # first (as the X tests give the window focus), a mouse, the keys on the keyboard.
 SETTINGS = {
     'LaptopWindowFirstStrokeBeforeTheFocus': {'viewport': (1366, 650), 'focus': False},
-    'TouchStrokeOnAScrolledPage': {'viewport': (1000, 600), 'scroll': 150, 'pointer': 'touch'},
+    'TouchStrokeOnAScrolledPage': {'viewport': (700, 800), 'scroll': 50, 'pointer': 'touch'},
     'PenStrokeInALaptopWindow': {'viewport': (1366, 650), 'focus': False, 'pointer': 'pen'},
     'PhoneTouchAndKeyButtons': {'viewport': (390, 844), 'focus': False, 'pointer': 'touch', 'keys': 'buttons'},
-    'StartWithoutItsWasm': {'fails': 'smearwell.wasm'},  # the page says it could not start, and names this
-    'StartFromAFile': {'fails': 'web server'},
+    # The page says, where the canvas would be, that it could not start, and what to do.
+    'StartWithoutItsWasm': {'fails': 'smearwell.wasm', 'says': 'Check your connection, then reload the page.'},
+    'StartFromAFile': {'fails': 'file', 'says': 'python3 -m http.server'},
+    'PhoneHeldSideways': {'viewport': (844, 390), 'focus': False, 'pointer': 'touch', 'keys': 'buttons'},
+    # A 1366x650 page area at 150 % zoom: 911x433 CSS pixels, 1.5 device pixels each.
+    'LaptopPageZoomedTo150': {'viewport': (911, 433), 'zoom': 1.5, 'focus': False},
+    'KeyRepeatingWhileTheFocusIsAwayActsOnce': {'needs': ['blur']},
     # What of an engine's, beyond a mouse and keys, a case needs.
     'KeyHeldWhileTheFocusMovesActsOnce': {'needs': ['blur']},
     'TabLeavesTheCanvas': {'needs': ['tab out of the page']},
@@ -129,7 +142,7 @@ def write_ppm(path, rgb):
 class Page:
     def __init__(self, engine, url, setting):
         self.engine, self.setting = engine, setting
-        engine.viewport(*(setting.get('viewport') or (1000, 1000)))
+        engine.viewport(*(setting.get('viewport') or (1000, 1000)), setting.get('zoom', 1))
         # The last case left the pointer over the canvas: a page loaded under a pointer that does not
         # move gets no event from it in every engine, so the pointer starts outside.
         engine.perform(engines.pointer('mouse', [('move', 0, 0)]))
@@ -166,6 +179,8 @@ class Page:
                 script += ['move %d %d' % landed, 'down'] if command == 'down' else ['up', AWAY]
             elif command == 'desktop':
                 script.append(' '.join(words))
+            elif command == 'button':  # the pointer goes to the button, off the canvas
+                script += [AWAY, 'key ' + words[0]]
             elif command != 'page':
                 script.append(line)
             down = {'down': True, 'up': False}.get(command, down)
@@ -236,7 +251,7 @@ class Page:
                 self.engine.touch('touchStart' if self.down else 'touchEnd', {0: self.aimed})
             else:
                 self.pointer_do((command,))
-        elif command == 'key' and self.setting.get('keys') == 'buttons':
+        elif command == 'button' or command == 'key' and self.setting.get('keys') == 'buttons':
             self.tap('#keys [data-key="%s"]' % words[0])
         elif command in ('key', 'press', 'release'):
             key = KEYS.get(words[0], words[0])
@@ -258,6 +273,16 @@ class Page:
                                         [('up', key) for _, key in shift]))
         elif command == 'click':
             self.tap('#' + words[0])
+        elif command == 'repeat':  # pressed again while held: the key's auto-repeat
+            engine.repeat_key(words[0])
+        elif command == 'fits':  # canvas, buttons and status all in view at each WIDTHxHEIGHT[@ZOOM]
+            wrong = []
+            for size in words:
+                width, height, zoom = (float(n) for n in (size.replace('@', 'x') + ('' if '@' in size else 'x1')).split('x'))
+                engine.viewport(round(width / zoom), round(height / zoom), zoom)
+                wrong += [size + ': ' + what for what in filter(None, [self.play_on_page_only('in-view', ['canvas', 'keys', 'status'])])]
+            engine.viewport(*(self.setting.get('viewport') or (1000, 1000)), self.setting.get('zoom', 1))
+            return '; '.join(wrong) or None
         elif command == 'finger':  # a second finger taps while the first holds its stroke
             second = {1: self.aim(int(words[0]), int(words[1]))[0]}
             engine.touch('touchStart', {0: self.aimed, **second})
@@ -303,7 +328,18 @@ def play_on_the_desktop(name, lines, replay, evidence):
 def run_case(name, script, page, replay, evidence, web_evidence):
     """Returns the failures of one case: the script played on the desktop, then in the page."""
     if 'fails' in page.setting:  # the page said that it could not start (Page waits 10 s for that)
-        return [] if page.setting['fails'] in page.status() else ['the page says: %s' % page.status()]
+        shown = page.engine.script(
+            "var m = document.getElementById('message'), r = m.getBoundingClientRect(), s = getComputedStyle(m);"
+            "return [m.hidden ? '' : m.innerText, r.width, r.height, document.getElementById('canvas').hidden,"
+            "        s.color !== s.backgroundColor && s.backgroundColor !== getComputedStyle(document.body).backgroundColor];")
+        text, width, height, canvas_hidden, stands_out = shown
+        return [what for what, wrong in [
+            ('the message does not say %r: %r' % (page.setting['says'], text), page.setting['says'] not in text),
+            ('the message is not in the canvas\'s place (%sx%s)' % (width, height),
+             not canvas_hidden or not width or abs(width * 3 - height * 4) > 4),
+            ('the message does not stand out from the page', not stands_out),
+            ('the status line says %r' % page.status(), 'could not start' not in page.status()),
+            ('#message is not all in view', page.play_on_page_only('in-view', ['message']))] if wrong]
     lines = script.splitlines()
     desktop = play_on_the_desktop(name, page.desktop_script(lines), replay, evidence)
     failures, shots = [], 0
@@ -420,7 +456,7 @@ def main():
     other_server = serve(without_wasm)
     urls = {None: 'http://127.0.0.1:%d/index.html' % server.server_port,
             'smearwell.wasm': 'http://127.0.0.1:%d/index.html' % other_server.server_port,
-            'web server': (page_folder / 'index.html').resolve().as_uri()}
+            'file': (page_folder / 'index.html').resolve().as_uri()}
     all_failed = 0
     try:
         for kind in chosen:

@@ -13,6 +13,7 @@ var Module = (function () {
   var printed = document.getElementById('printed');
   var statusLine = document.getElementById('status');  // not "status": the window has one
   var hint = document.getElementById('hint');
+  var message = document.getElementById('message');
   var keyButtons = document.querySelectorAll('#keys button');
   var listening = new AbortController();  // every listener of the page's goes when Smearwell ends
   var running = false;
@@ -21,8 +22,10 @@ var Module = (function () {
   function say(text) {
     statusLine.textContent = text;
   }
+  // The hint is for those with a keyboard: a finger or a pen on a touch screen has the buttons.
+  var keyboardLikely = !matchMedia('(hover: none) and (pointer: coarse)').matches;
   function showHint() {
-    hint.hidden = !running || document.activeElement === canvas;
+    hint.hidden = !running || !keyboardLikely || document.activeElement === canvas;
   }
   var page = {
     canvas: canvas,
@@ -64,6 +67,13 @@ var Module = (function () {
 
   var pointerStarted = smearwell.followPointers(page);
   smearwell.followKeys(page);
+  page.listen(window, 'pointerdown', function (event) {
+    keyboardLikely = event.pointerType === 'mouse';
+    showHint();
+  }, true);
+  page.listen(window, 'keydown', function () {
+    keyboardLikely = true;
+  }, true);
 
   // Smearwell is over, or never began: the page takes no more input, SDL hears nothing more, and
   // the page says why.
@@ -78,21 +88,43 @@ var Module = (function () {
     showHint();
     say(text);
   }
-  function couldNotStart(why, whatToDo) {
-    stop('Smearwell could not start: ' + why + '. ' + whatToDo);
+  // What went wrong, in the canvas's place, in words for someone who only opened a link or unpacked
+  // the zip: a heading, then what to do. The technical detail goes to the console.
+  function showMessage(heading, whatToDo, detail) {
+    var title = document.createElement('h2');
+    title.textContent = heading;
+    message.replaceChildren(title);
+    whatToDo.forEach(function (text) {
+      var paragraph = document.createElement('p');
+      paragraph.textContent = text;
+      message.append(paragraph);
+    });
+    canvas.hidden = true;
+    message.hidden = false;
+    if (detail) console.error('Smearwell: ' + detail);
   }
+  function couldNotStart(heading, whatToDo, detail) {
+    stop('Smearwell could not start.');
+    showMessage(heading, whatToDo, detail);
+  }
+  var ifItHappensAgain = 'If it happens again, the site is missing part of Smearwell: tell whoever runs it.';
 
   if (location.protocol === 'file:') {
-    couldNotStart('browsers do not run WebAssembly from a page opened as a file',
-                  'Open it through a web server instead: ./scripts/web serve, or any static web host.');
+    couldNotStart('Smearwell does not start from a file on your computer', [
+      'Browsers run its program only from a web address, not from a page opened as a file.',
+      'To use the files on your own computer, serve their folder with any web server: for example, run ' +
+      '"python3 -m http.server" in that folder, then open http://127.0.0.1:8000/ in your browser.']);
   } else if (typeof WebAssembly !== 'object') {
-    couldNotStart('this browser does not run WebAssembly, or has it switched off',
-                  'Open the page in a current browser with WebAssembly on.');
+    couldNotStart('This browser cannot run Smearwell', [
+      'It does not run WebAssembly, or has it switched off.',
+      'Open this page in a current browser, or switch WebAssembly back on.']);
   } else {
     var script = document.createElement('script');
     script.src = 'smearwell.js';
     script.onerror = function () {
-      couldNotStart('smearwell.js could not be loaded', 'Check that it is on the server beside this page, then reload.');
+      couldNotStart('Smearwell could not be loaded', [
+        'Part of the page did not arrive. Check your connection, then reload the page.', ifItHappensAgain],
+        'smearwell.js could not be loaded');
     };
     document.body.append(script);
   }
@@ -114,17 +146,21 @@ var Module = (function () {
     },
     onAbort: function (what) {
       if (running) {
-        stop('Smearwell stopped on an error (' + what + '). Reload the page to start it again.');
+        stop('Smearwell stopped on an error.');
+        showMessage('Smearwell stopped on an error', ['Reload the page to start it again.'], String(what));
       } else {
-        couldNotStart('its program, smearwell.wasm, could not be loaded or run (' + what + ')',
-                      'Check that smearwell.wasm is on the server beside this page, served as application/wasm, then reload.');
+        couldNotStart('Smearwell could not be loaded', [
+          'Its program did not arrive whole. Check your connection, then reload the page.', ifItHappensAgain],
+          'smearwell.wasm could not be loaded or run: ' + what);
       }
     },
     onExit: function (code) {
       if (code === 0) {
         stop('Smearwell has ended. Reload the page to start it again.');
       } else {
-        couldNotStart(lastError || 'status ' + code, 'The browser console says more. Reload the page to try again.');
+        couldNotStart('Smearwell could not start in this browser', [
+          'Reload the page to try again. If it happens again, try another browser.'],
+          (lastError || 'no reason given') + ' (exit status ' + code + ')');
       }
     },
   };

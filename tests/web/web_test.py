@@ -19,6 +19,7 @@ import functools
 import hashlib
 import http.server
 import math
+import re
 import shutil
 import subprocess
 import sys
@@ -102,11 +103,27 @@ AWAY = 'move 860 200'  # the desktop's pointer outside the window, as a finger o
 OFFLINE = 'StartsOfflineAfterOneVisit'
 CASES[OFFLINE] = CASES['Invert']
 NEW_RELEASE = '<p id="released-again"></p>'
+# Two releases in sibling folders of one site, each visited once: both start offline.
+SIBLINGS = 'TwoReleasesInSiblingFoldersStartOffline'
+CASES[SIBLINGS] = CASES['Invert']
+# A public network's sign-in page answers every address with 200 and HTML while the page is visited
+# again: the page still starts offline afterwards, from its own files.
+SIGN_IN = 'ASignInPageIsNeverKept'
+CASES[SIGN_IN] = CASES['Invert']
 
 
 class QuietHandler(http.server.SimpleHTTPRequestHandler):
     def log_message(self, *args):
         pass
+
+    def do_GET(self):
+        if getattr(self.server, 'signing_in', False):
+            self.send_response(200)
+            self.send_header('Content-Type', 'text/html')
+            self.end_headers()
+            self.wfile.write(b'<!DOCTYPE html><title>Sign in</title><p>Sign in to use this network.</p>')
+        else:
+            super().do_GET()
 
     def end_headers(self):
         # Browsers keep nothing of the page unasked (Firefox would start it from its HTTP cache
@@ -399,6 +416,45 @@ def run_offline(name, script, engine, page_folder, replay, evidence, web_evidenc
     return failures
 
 
+def visit_until_kept(engine, url):
+    """A first visit, until the page's service worker has kept its files and controls the page."""
+    Page(engine, url, {}).wait_for(lambda: engine.script('return !!navigator.serviceWorker.controller;'))
+
+
+def run_siblings(name, script, engine, page_folder, replay, evidence, web_evidence):
+    with tempfile.TemporaryDirectory() as root:
+        for folder in ('a', 'b'):
+            shutil.copytree(page_folder, Path(root, folder))
+        worker = Path(root, 'b', 'service-worker.js')  # b holds the next release: its version's last number up
+        worker.write_text(re.sub(r"(\d+\.\d+\.)(\d+)'", lambda m: '%s%d\'' % (m.group(1), int(m.group(2)) + 1),
+                                 worker.read_text(), count=1))
+        server = serve(root)
+        urls = ['http://127.0.0.1:%d/%s/index.html' % (server.server_port, folder) for folder in ('a', 'b')]
+        try:
+            for url in urls:
+                visit_until_kept(engine, url)
+        finally:
+            stop(server)
+        return [failure for url in urls
+                for failure in run_case(name, script, Page(engine, url, {}), replay, evidence, web_evidence)]
+
+
+def run_signing_in(name, script, engine, page_folder, replay, evidence, web_evidence):
+    with tempfile.TemporaryDirectory() as folder:
+        shutil.copytree(page_folder, folder, dirs_exist_ok=True)
+        server = serve(folder)
+        url = 'http://127.0.0.1:%d/index.html' % server.server_port
+        try:
+            visit_until_kept(engine, url)
+            server.signing_in = True
+            engine.navigate(url)
+            # The sign-in page asks for the program, as a page that starts Smearwell would.
+            engine.script("return fetch('smearwell.wasm').then(response => response.arrayBuffer());")
+        finally:
+            stop(server)
+        return run_case(name, script, Page(engine, url, {}), replay, evidence, web_evidence)
+
+
 def needs(setting):
     """What of an engine's a case needs beyond a mouse and keys."""
     return ({setting['pointer']} if setting.get('pointer', 'mouse') != 'mouse' else set()) | set(setting.get('needs', ()))
@@ -419,8 +475,9 @@ def run_engine(engine, page_folder, urls, cases, replay, evidence):
             continue
         engine.console()  # what earlier cases left
         try:
-            if name == OFFLINE:
-                failures = run_offline(name, script, engine, page_folder, replay, evidence, web_evidence)
+            if name in (OFFLINE, SIBLINGS, SIGN_IN):
+                run = {OFFLINE: run_offline, SIBLINGS: run_siblings, SIGN_IN: run_signing_in}[name]
+                failures = run(name, script, engine, page_folder, replay, evidence, web_evidence)
             else:
                 page = Page(engine, urls.get(setting.get('fails'), urls[None]), setting)
                 failures = run_case(name, script, page, replay, evidence, web_evidence)

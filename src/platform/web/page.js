@@ -65,6 +65,12 @@ var Module = (function () {
                                                      : attributes);
   };
 
+  // The page runs only its own files (index.html's Content-Security-Policy): anything else it
+  // tried is said in the console, where every browser shows it.
+  page.listen(document, 'securitypolicyviolation', function (event) {
+    console.error('Content-Security-Policy: ' + event.violatedDirective + ' refused ' + event.blockedURI);
+  });
+
   var pointerStarted = smearwell.followPointers(page);
   smearwell.followKeys(page);
   page.listen(window, 'pointerdown', function (event) {
@@ -103,8 +109,10 @@ var Module = (function () {
     message.hidden = false;
     if (detail) console.error('Smearwell: ' + detail);
   }
+  // The help, the buttons and the printed lines are for a Smearwell that runs.
   function couldNotStart(heading, whatToDo, detail) {
     stop('Smearwell could not start.');
+    ['keys', 'help', 'output'].forEach(function (id) { document.getElementById(id).hidden = true; });
     showMessage(heading, whatToDo, detail);
   }
   var ifItHappensAgain = 'If it happens again, the site is missing part of Smearwell: tell whoever runs it.';

@@ -165,7 +165,8 @@ class WebKitGTK(Selenium):
     name = 'WebKitGTK'
     cannot = {'touch': "WebKitWebDriver plays a touch pointer's actions as a mouse's (pointerType mouse)",
               'tab out of the page': "MiniBrowser under WebKitWebDriver keeps the focus in the page when Shift+Tab"
-                                     " leaves its first element, where a browser moves it to its own controls"}
+                                     " leaves its first element, where a browser moves it to its own controls",
+              'key repeat': "WebKitWebDriver sends nothing for a keyDown of a key already down"}
 
     def __init__(self, width, height):
         self.xvfb = subprocess.Popen(['Xvfb', '-displayfd', '1', '-screen', '0', '2600x2600x24',

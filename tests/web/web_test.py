@@ -88,7 +88,7 @@ SETTINGS = {
     'PhoneHeldSideways': {'viewport': (844, 390), 'focus': False, 'pointer': 'touch', 'keys': 'buttons'},
     # A 1366x650 page area at 150 % zoom: 911x433 CSS pixels, 1.5 device pixels each.
     'LaptopPageZoomedTo150': {'viewport': (911, 433), 'zoom': 1.5, 'focus': False},
-    'KeyRepeatingWhileTheFocusIsAwayActsOnce': {'needs': ['blur']},
+    'KeyRepeatingWhileTheFocusIsAwayActsOnce': {'needs': ['blur', 'key repeat']},
     # What of an engine's, beyond a mouse and keys, a case needs.
     'KeyHeldWhileTheFocusMovesActsOnce': {'needs': ['blur']},
     'TabLeavesTheCanvas': {'needs': ['tab out of the page']},

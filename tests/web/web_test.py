@@ -66,6 +66,12 @@ CASES.update({
     'StartWithoutItsWasm': '',
     'StartFromAFile': '',
 })
+# Strokes at a hand's pace: `moves` is a quick curve, a move every 4 ms, faster than frames.
+CIRCLE = ' '.join('%d %d' % (round(400 + 120 * math.cos(math.tau * k / 75)),  # 0.3 s around, back where it began
+                             round(300 + 120 * math.sin(math.tau * k / 75))) for k in range(1, 76))
+CASES.update({
+    'QuickCircleThroughEveryMove': 'move 520 300\nshot\ndown\nmoves ' + CIRCLE + '\nup\nshot',
+})
 # What differs from the default setting: the 1000x1000 window, the canvas given the keyboard focus
 # first (as the X tests give the window focus), a mouse, the keys on the keyboard.
 SETTINGS = {
@@ -89,6 +95,15 @@ AWAY = 'move 860 200'  # the desktop's pointer outside the window, as a finger o
 OFFLINE = 'StartsOfflineAfterOneVisit'
 CASES[OFFLINE] = CASES['Invert']
 NEW_RELEASE = '<p id="released-again"></p>'
+
+
+# Counts, in the page, the pointer moves that reach it and the positions they hold.
+COUNT_MOVES = ('window.smearwellMoves = {events: 0, positions: 0};'
+               "addEventListener('pointermove', function (event) {"
+               '  smearwellMoves.events += 1;'
+               '  var folded = event.getCoalescedEvents ? event.getCoalescedEvents().length : 0;'
+               '  smearwellMoves.positions += Math.max(1, folded);'
+               '}, true);')
 
 
 class QuietHandler(http.server.SimpleHTTPRequestHandler):
@@ -159,9 +174,13 @@ class Page:
         script, down, landed = [], False, (0, 0)
         for line in lines:
             command, *words = line.split() or ['']
-            if command == 'move':
-                landed = self.aim(int(words[0]), int(words[1]))[1]
-                script.append('move %d %d' % landed if down or self.pointer != 'touch' else AWAY)
+            if command in ('move', 'moves'):
+                for x, y in zip(words[::2], words[1::2]):
+                    landed = self.aim(int(x), int(y))[1]
+                    script.append('move %d %d' % landed if down or self.pointer != 'touch' else AWAY)
+                    # The desktop reads the pointer once a pass: each quick move is held until a pass
+                    # has surely seen it on a busy machine.
+                    script += ['pause 25'] if command == 'moves' else []
             elif command in ('down', 'up') and self.pointer == 'touch':
                 script += ['move %d %d' % landed, 'down'] if command == 'down' else ['up', AWAY]
             elif command == 'desktop':

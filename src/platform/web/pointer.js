@@ -25,6 +25,14 @@ smearwell.followPointers = function (page) {
     return { x: Math.floor((event.clientX - box.left) * canvas.width / box.width),
              y: Math.floor((event.clientY - box.top) * canvas.height / box.height) };
   }
+  // Every position a move reports, in order: the browser hands the page one move a frame and keeps
+  // those in between in getCoalescedEvents(). SDL gets each, and Smearwell paints a held stroke
+  // through each (events.cpp), as the desktop program does reading the pointer many times a frame.
+  // A move made up by a script has no such list, or an empty one: it stands for itself.
+  function positionsOf(event) {
+    var moves = event.getCoalescedEvents ? event.getCoalescedEvents() : [];
+    return (moves.length ? moves : [event]).map(pixelAt);
+  }
   // SDL takes pageX and pageY, and when it reads its queue turns them into canvas pixels by the
   // layout of that moment, dropping the fraction: the middle of the pixel by that layout gives
   // the pixel, wherever the page has moved since.
@@ -76,9 +84,10 @@ smearwell.followPointers = function (page) {
       endStroke(event);
       return;
     }
-    var at = pixelAt(event);
-    if (stroke) stroke.at = at;
-    handToSDL('mousemove', at);
+    positionsOf(event).forEach(function (at) {
+      if (stroke) stroke.at = at;
+      handToSDL('mousemove', at);
+    });
   }, true);
   ['pointerup', 'pointercancel'].forEach(function (type) {
     listen(window, type, function (event) {

@@ -54,8 +54,10 @@ CASES.update({
                                              '\npage one-to-one\nkey Escape\npage in-view status',
     'TouchStrokeOnAScrolledPage': CASES['StrokeRunsFromPressToRelease'].replace('400\nshot', '400\nshot\npage finger 600 500'),
     'PenStrokeInALaptopWindow': CASES['StrokeLeavesAndReentersTheCanvas'],
+    # The finger presses where the brush it centres is still on the window: the desktop gets no press
+    # left of its window.
     'PhoneTouchAndKeyButtons': 'page in-view canvas keys\n' + CASES['InvertThenConvolveAtOnce'].replace('key c', 'shot\nkey c')
-                               + '\nkey Escape',
+                               .replace('move 10 300', 'move 20 300') + '\nkey Escape',
     'KeyHeldWhileTheFocusMovesActsOnce': 'move 10 300\nshot\ndown\nmove 300 300\nshot\nup\npress c\npage click help\n'
                                          'desktop move 860 200\nrelease c\nshot',
     'StrokeEndsWhenThePageIsLeft': 'move 100 300\nshot\ndown\nmove 300 300\nshot\npage leave\ndesktop up\n'
@@ -71,6 +73,7 @@ CIRCLE = ' '.join('%d %d' % (round(400 + 120 * math.cos(math.tau * k / 75)),  # 
                              round(300 + 120 * math.sin(math.tau * k / 75))) for k in range(1, 76))
 CASES.update({
     'QuickCircleThroughEveryMove': 'move 520 300\nshot\ndown\nmoves ' + CIRCLE + '\nup\nshot',
+    'TapPaintsUnderTheFinger': 'move 400 300\ndown\nup\nshot',
 })
 # What differs from the default setting: the 1000x1000 window, the canvas given the keyboard focus
 # first (as the X tests give the window focus), a mouse, the keys on the keyboard.
@@ -84,10 +87,12 @@ SETTINGS = {
     # What of an engine's, beyond a mouse and keys, a case needs.
     'KeyHeldWhileTheFocusMovesActsOnce': {'needs': ['blur']},
     'TabLeavesTheCanvas': {'needs': ['tab out of the page']},
+    'TapPaintsUnderTheFinger': {'pointer': 'touch'},
 }
 
 KEYS = {'Escape': engines.ESCAPE, 'Tab': '\ue004', 'Shift': '\ue008'}  # W3C key values
 AWAY = 'move 860 200'  # the desktop's pointer outside the window, as a finger off the screen
+CENTRE = 10  # the brush's centre from its corner: a finger and a pen paint under their point
 
 
 # After one visit the page starts, and paints as Invert does, with the server gone: from what its
@@ -169,14 +174,16 @@ class Page:
                                   math.floor((page_y - top) * HEIGHT / height))
 
     def desktop_script(self, lines):
-        """The same input as the desktop program gets it: where it lands on this page; a finger that is
-        up is away from the window."""
+        """The same input as the desktop program gets it: where it lands on this page, the brush's corner
+        for a mouse and its centre for a finger or a pen; a finger that is up is away from the window."""
         script, down, landed = [], False, (0, 0)
         for line in lines:
             command, *words = line.split() or ['']
             if command in ('move', 'moves'):
                 for x, y in zip(words[::2], words[1::2]):
                     landed = self.aim(int(x), int(y))[1]
+                    if self.pointer != 'mouse':
+                        landed = (landed[0] - CENTRE, landed[1] - CENTRE)
                     script.append('move %d %d' % landed if down or self.pointer != 'touch' else AWAY)
                     # The desktop reads the pointer once a pass: each quick move is held until a pass
                     # has surely seen it on a busy machine.

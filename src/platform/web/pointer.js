@@ -19,11 +19,16 @@ smearwell.followPointers = function (page) {
       if (event.isTrusted && event.target === canvas) event.stopImmediatePropagation();
     }, true);
   });
-  // The canvas pixel under an event, at any scroll, zoom and size of the canvas on the page.
+  // Where an event puts the brush's top-left corner, in canvas pixels, at any scroll, zoom and size
+  // of the canvas on the page. The mouse puts it at the pointer, as on the desktop, where the brush
+  // itself is the cursor and shows where it will paint; a finger hides that, and a pen's tip is its
+  // cursor, so they put the brush's centre under their point (Smearwell says where the centre is).
+  var centre = 0;
   function pixelAt(event) {
     var box = canvas.getBoundingClientRect();
-    return { x: Math.floor((event.clientX - box.left) * canvas.width / box.width),
-             y: Math.floor((event.clientY - box.top) * canvas.height / box.height) };
+    var shift = event.pointerType === 'touch' || event.pointerType === 'pen' ? centre : 0;
+    return { x: Math.floor((event.clientX - box.left) * canvas.width / box.width) - shift,
+             y: Math.floor((event.clientY - box.top) * canvas.height / box.height) - shift };
   }
   // Every position a move reports, in order: the browser hands the page one move a frame and keeps
   // those in between in getCoalescedEvents(). SDL gets each, and Smearwell paints a held stroke
@@ -107,8 +112,9 @@ smearwell.followPointers = function (page) {
   listen(canvas, 'pointerleave', function (event) { cross(event, false); });
   listen(canvas, 'contextmenu', function (event) { event.preventDefault(); });  // the right button paints nothing
 
-  // Smearwell has started: it hears where the pointer is.
+  // Smearwell has started: it hears where the pointer is, and says where the brush's centre is.
   return function started() {
+    centre = Module._smearwell_brush_centre();
     Module._smearwell_pointer_crossed(over ? 1 : 0);
   };
 };

@@ -68,12 +68,15 @@ CASES.update({
     'StartWithoutItsWasm': '',
     'StartFromAFile': '',
 })
-# Strokes at a hand's pace: `moves` is a quick curve, a move every 4 ms, faster than frames.
+# Strokes at a hand's pace and with more than one kind of pointer. `moves` is a quick curve, a move
+# every 4 ms, faster than frames; `pointer` changes the kind of pointer that plays the lines after it.
 CIRCLE = ' '.join('%d %d' % (round(400 + 120 * math.cos(math.tau * k / 75)),  # 0.3 s around, back where it began
                              round(300 + 120 * math.sin(math.tau * k / 75))) for k in range(1, 76))
 CASES.update({
     'QuickCircleThroughEveryMove': 'move 520 300\nshot\ndown\nmoves ' + CIRCLE + '\nup\nshot',
     'TapPaintsUnderTheFinger': 'move 400 300\ndown\nup\nshot',
+    'FingerStrokeThenTheMouseShowsTheBrush': 'move 300 200\nshot\npointer touch\nmove 100 400\ndown\nmove 250 450\nup\n'
+                                             'pointer mouse\nshot\nmove 500 300\nshot',
 })
 # What differs from the default setting: the 1000x1000 window, the canvas given the keyboard focus
 # first (as the X tests give the window focus), a mouse, the keys on the keyboard.
@@ -88,6 +91,7 @@ SETTINGS = {
     'KeyHeldWhileTheFocusMovesActsOnce': {'needs': ['blur']},
     'TabLeavesTheCanvas': {'needs': ['tab out of the page']},
     'TapPaintsUnderTheFinger': {'pointer': 'touch'},
+    'FingerStrokeThenTheMouseShowsTheBrush': {'needs': ['touch']},
 }
 
 KEYS = {'Escape': engines.ESCAPE, 'Tab': '\ue004', 'Shift': '\ue008'}  # W3C key values
@@ -175,20 +179,26 @@ class Page:
 
     def desktop_script(self, lines):
         """The same input as the desktop program gets it: where it lands on this page, the brush's corner
-        for a mouse and its centre for a finger or a pen; a finger that is up is away from the window."""
-        script, down, landed = [], False, (0, 0)
+        for a mouse and its centre for a finger or a pen; a finger that is up is away from the window, and
+        the mouse is where it was once the page has it again."""
+        script, down, landed, kind, mouse = [], False, (0, 0), self.pointer, None
         for line in lines:
             command, *words = line.split() or ['']
             if command in ('move', 'moves'):
                 for x, y in zip(words[::2], words[1::2]):
                     landed = self.aim(int(x), int(y))[1]
-                    if self.pointer != 'mouse':
+                    if kind == 'mouse':
+                        mouse = landed
+                    else:
                         landed = (landed[0] - CENTRE, landed[1] - CENTRE)
-                    script.append('move %d %d' % landed if down or self.pointer != 'touch' else AWAY)
+                    script.append('move %d %d' % landed if down or kind != 'touch' else AWAY)
                     # The desktop reads the pointer once a pass: each quick move is held until a pass
                     # has surely seen it on a busy machine.
                     script += ['pause 25'] if command == 'moves' else []
-            elif command in ('down', 'up') and self.pointer == 'touch':
+            elif command == 'pointer':
+                kind = words[0]
+                script += ['move %d %d' % mouse] if kind == 'mouse' and mouse else []
+            elif command in ('down', 'up') and kind == 'touch':
                 script += ['move %d %d' % landed, 'down'] if command == 'down' else ['up', AWAY]
             elif command == 'desktop':
                 script.append(' '.join(words))
@@ -268,6 +278,8 @@ class Page:
             key = KEYS.get(words[0], words[0])
             self.engine.perform(engines.keys(([] if command == 'release' else [('down', key)]) +
                                              ([] if command == 'press' else [('up', key)])))
+        elif command == 'pointer':
+            self.pointer = words[0]
         elif command == 'pause':
             time.sleep(int(words[0]) / 1000)
         else:

@@ -91,6 +91,7 @@ smearwell.followPointers = function (page) {
     }
     positionsOf(event).forEach(function (at) {
       if (stroke) stroke.at = at;
+      if (over.has(event.pointerId)) over.set(event.pointerId, at);
       handToSDL('mousemove', at);
     });
   }, true);
@@ -99,14 +100,18 @@ smearwell.followPointers = function (page) {
       if (stroke && event.pointerId === stroke.id) endStroke(event);
     }, true);
   });
-  // Whether the pointer is over the canvas, which the browser's SDL does not follow: Smearwell
-  // hides its brush while the pointer is away, as on the desktop (web.cpp).
-  var over = false;
+  // Which pointers are over the canvas, and where each last was: the browser's SDL does not follow
+  // that, and Smearwell hides its brush while none is (web.cpp). Each pointer comes and goes on its
+  // own: a finger that lifts, and so leaves, takes the brush back to the mouse still over the canvas.
+  var over = new Map();
   function cross(event, now) {
-    if (!event.isPrimary || now === over) return;
-    over = now;
-    Module.pointerOverCanvas = now;
-    if (page.running()) Module._smearwell_pointer_crossed(now ? 1 : 0);
+    if (!event.isPrimary) return;
+    var before = over.size > 0;
+    if (now) over.set(event.pointerId, pixelAt(event)); else over.delete(event.pointerId);
+    if (!now && over.size && !stroke) handToSDL('mousemove', Array.from(over.values()).pop());
+    if (before === over.size > 0) return;
+    Module.pointerOverCanvas = !before;
+    if (page.running()) Module._smearwell_pointer_crossed(before ? 0 : 1);
   }
   listen(canvas, 'pointerenter', function (event) { cross(event, true); });
   listen(canvas, 'pointerleave', function (event) { cross(event, false); });
@@ -115,6 +120,6 @@ smearwell.followPointers = function (page) {
   // Smearwell has started: it hears where the pointer is, and says where the brush's centre is.
   return function started() {
     centre = Module._smearwell_brush_centre();
-    Module._smearwell_pointer_crossed(over ? 1 : 0);
+    Module._smearwell_pointer_crossed(over.size ? 1 : 0);
   };
 };

@@ -77,6 +77,9 @@ CASES.update({
     'TapPaintsUnderTheFinger': 'move 400 300\ndown\nup\nshot',
     'FingerStrokeThenTheMouseShowsTheBrush': 'move 300 200\nshot\npointer touch\nmove 100 400\ndown\nmove 250 450\nup\n'
                                              'pointer mouse\nshot\nmove 500 300\nshot',
+    # A finger's press whose end never comes (made up in the page: no driver loses one), then the mouse.
+    'TouchWithoutAnEndBlocksNoStroke': 'page lost-touch 150 150\ndesktop move 140 140\ndesktop down\ndesktop up\n'
+                                       'move 300 300\ndown\nmove 450 300\nup\nshot',
 })
 # What differs from the default setting: the 1000x1000 window, the canvas given the keyboard focus
 # first (as the X tests give the window focus), a mouse, the keys on the keyboard.
@@ -278,6 +281,15 @@ class Page:
             key = KEYS.get(words[0], words[0])
             self.engine.perform(engines.keys(([] if command == 'release' else [('down', key)]) +
                                              ([] if command == 'press' else [('up', key)])))
+        elif command == 'moves':  # with the left button held; the engine's driver sends them
+            points = [self.aim(int(x), int(y))[0] for x, y in zip(words[::2], words[1::2])]
+            self.engine.script(COUNT_MOVES)
+            self.engine.quick_moves(points, 4)
+            self.wait_for(lambda: self.engine.script('return smearwellMoves.positions;') >= len(points), 5.0)
+            self.aimed = points[-1]
+            events = self.engine.script('return smearwellMoves.events;')
+            if self.engine.folds_quick_moves and events >= len(points):
+                return '%s folded none of %d quick moves into a frame' % (self.engine.name, events)
         elif command == 'pointer':
             self.pointer = words[0]
         elif command == 'pause':
@@ -300,6 +312,11 @@ class Page:
             second = {1: self.aim(int(words[0]), int(words[1]))[0]}
             engine.touch('touchStart', {0: self.aimed, **second})
             engine.touch('touchEnd', second)
+        elif command == 'lost-touch':  # a finger's press, on the canvas, whose end never comes
+            engine.script("document.getElementById('canvas').dispatchEvent(new PointerEvent('pointerdown', {"
+                          "  pointerId: 4242, pointerType: 'touch', isPrimary: true, button: 0, buttons: 1,"
+                          "  clientX: arguments[0], clientY: arguments[1], bubbles: true, cancelable: true}));",
+                          *self.aim(int(words[0]), int(words[1]))[0])
         elif command == 'says':
             text = ' '.join(words)
             if text not in engine.script('return document.body.innerText;'):

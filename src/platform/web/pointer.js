@@ -63,22 +63,36 @@ smearwell.followPointers = function (page) {
   // release are followed on the whole window all the same, for input that drops the capture: a
   // move that does not name the held button (as WebDriver's moves after the press's own action
   // call) makes Chromium drop it. Another finger, or another button, changes nothing.
+  // A stroke whose end never arrives would keep every other pointer from painting: it ends where it
+  // was last painted once its end can no longer come (the page hidden or left for another window,
+  // its pointer cancelled or its capture lost with no button held), and when a press says so. A
+  // primary pointer's press tells that no other pointer of its kind is down, so a stroke of its kind
+  // is over; a mouse's or a pen's press is a hand meant to paint, and takes the stroke from a finger
+  // (a touchscreen laptop). A second finger, or a finger beside a pen, paints nothing.
   var stroke = null;
+  function takesOver(event) {
+    return event.isPrimary && (event.pointerType === stroke.type || stroke.type === 'touch');
+  }
   listen(canvas, 'pointerdown', function (event) {
     // No press's default action (a focus that scrolls, a selection), but for a pen's: WebKit drops
     // every later event of a pen whose press's default action was prevented.
     if (event.pointerType !== 'pen') event.preventDefault();
-    if (stroke || event.button !== 0) return;
+    if (event.button !== 0 || (stroke && !takesOver(event))) return;
+    if (stroke) endStroke(null);
     canvas.focus({ preventScroll: true });
-    canvas.setPointerCapture(event.pointerId);
-    stroke = { id: event.pointerId, at: pixelAt(event) };
+    try {
+      canvas.setPointerCapture(event.pointerId);
+    } catch (error) {  // a pointer the browser does not know (made up by a script): the window hears it
+      if (error.name !== 'NotFoundError') throw error;
+    }
+    stroke = { id: event.pointerId, type: event.pointerType, at: pixelAt(event) };
     handToSDL('mousemove', stroke.at);
     handToSDL('mousedown', stroke.at);
   });
-  // Up where it comes up; cancelled, or up unseen (a move first says so), where it was last:
-  // WebKit moves the pointer, with no button, to somewhere else as its window is minimised.
+  // Up where it comes up; otherwise (cancelled, up unseen, or no longer able to come up) where it
+  // was last: WebKit moves the pointer, with no button, to somewhere else as its window is minimised.
   function endStroke(event) {
-    var at = event.type === 'pointerup' ? pixelAt(event) : stroke.at;
+    var at = event && event.type === 'pointerup' ? pixelAt(event) : stroke.at;
     stroke = null;
     handToSDL('mousemove', at);
     handToSDL('mouseup', at);
@@ -99,6 +113,16 @@ smearwell.followPointers = function (page) {
     listen(window, type, function (event) {
       if (stroke && event.pointerId === stroke.id) endStroke(event);
     }, true);
+  });
+  listen(canvas, 'lostpointercapture', function (event) {
+    if (stroke && event.pointerId === stroke.id && !(event.buttons & 1)) endStroke(null);
+  });
+  function endStrokeHere() {
+    if (stroke) endStroke(null);
+  }
+  listen(window, 'blur', endStrokeHere);
+  listen(document, 'visibilitychange', function () {
+    if (document.hidden) endStrokeHere();
   });
   // Which pointers are over the canvas, and where each last was: the browser's SDL does not follow
   // that, and Smearwell hides its brush while none is (web.cpp). Each pointer comes and goes on its

@@ -11,7 +11,6 @@ input pipeline, never as events made up in the page:
   - Firefox ESR: WebDriver BiDi, spoken by puppeteer-core in tests/web/firefox.js (Debian has no
     geckodriver), installed with `npm ci` into NODE_MODULES (build/web-node/node_modules)."""
 
-import base64
 import json
 import os
 import socket
@@ -61,7 +60,6 @@ def keys(steps):
 class Selenium:
     """What the two WebDriver engines share."""
     cannot = {}  # kind of input -> why this engine's driver cannot play it
-    folds_quick_moves = False  # quick_moves reach the page folded into frames (getCoalescedEvents())
 
     def viewport(self, width, height):
         """The window sized so that its viewport is width x height CSS pixels. A window takes its new
@@ -83,14 +81,6 @@ class Selenium:
 
     def script(self, body, *args):
         return self.driver.execute_script(body, *args)
-
-    def quick_moves(self, points, every_ms):
-        """Mouse moves with the left button held, one every every_ms (or as soon as the driver can: it
-        waits for each to be handled, and the browser gets each as an event of its own)."""
-        steps = []
-        for x, y in points:
-            steps += [('move', x, y), ('pause', every_ms)]
-        self.perform(pointer('mouse', steps))
 
     def leave(self):
         """To another tab and back: the page loses the focus and is hidden, then shown again."""
@@ -117,7 +107,6 @@ class Selenium:
 
 class Chromium(Selenium):
     name = 'Chromium'
-    folds_quick_moves = True
 
     def __init__(self, width, height):
         options = webdriver.ChromeOptions()
@@ -146,27 +135,22 @@ class Chromium(Selenium):
         with urllib.request.urlopen('http://%s/json' % address) as answer:
             url = next(target['webSocketDebuggerUrl'] for target in json.load(answer) if target['type'] == 'page')
         host, path = url[len('ws://'):].split('/', 1)
-        with socket.create_connection(tuple(host.rsplit(':', 1))) as connection:
-            connection.sendall(('GET /%s HTTP/1.1\r\nHost: %s\r\nUpgrade: websocket\r\nConnection: Upgrade\r\n'
-                                'Sec-WebSocket-Key: %s\r\nSec-WebSocket-Version: 13\r\n\r\n' % (
-                                    path, host, base64.b64encode(os.urandom(16)).decode())).encode())
+        with socket.create_connection(tuple(host.split(':'))) as connection:
+            connection.sendall(b'GET /%s HTTP/1.1\r\nHost: %s\r\nUpgrade: websocket\r\nConnection: Upgrade\r\n'
+                               b'Sec-WebSocket-Key: c21lYXJ3ZWxsIHRlc3RzIQ==\r\nSec-WebSocket-Version: 13\r\n\r\n'
+                               % (path.encode(), host.encode()))
             reply = connection.makefile('rb')
             while reply.readline() not in (b'\r\n', b''):  # the handshake's answer
                 pass
             start = time.monotonic()
             for number, (x, y) in enumerate(points):
-                while time.monotonic() < start + number * every_ms / 1000:
-                    pass
-                payload = json.dumps({'id': number, 'method': 'Input.dispatchMouseEvent', 'params': {
+                time.sleep(max(0.0, start + number * every_ms / 1000 - time.monotonic()))
+                move = json.dumps({'id': number, 'method': 'Input.dispatchMouseEvent', 'params': {
                     'type': 'mouseMoved', 'x': x, 'y': y, 'button': 'left', 'buttons': 1}}).encode()
-                mask = os.urandom(4)  # a client's frames are masked: text, final, length in 16 bits
-                connection.sendall(struct.pack('!BBH', 0x81, 0xfe, len(payload)) + mask +
-                                   bytes(byte ^ mask[index % 4] for index, byte in enumerate(payload)))
-            for _ in points:  # an answer a move, each an unmasked text frame
-                _, length = reply.read(2)
-                length = struct.unpack('!H', reply.read(2))[0] if length == 126 else length
-                if 'error' in json.loads(reply.read(length)):
-                    raise RuntimeError('Chromium refused a move')
+                # One text frame, its length in 16 bits, masked (as a client's must be) by zeros.
+                connection.sendall(struct.pack('!BBH4x', 0x81, 0xfe, len(move)) + move)
+            for _ in points:  # an answer a move, each a short text frame
+                reply.read(reply.read(2)[1])
 
     def listeners_left(self):
         """The input listeners on the canvas, the document and the window (DevTools' getEventListeners): SDL's
@@ -279,8 +263,6 @@ class Firefox:
         self.fingers = (self.fingers | set(fingers)) if kind == 'touchStart' else \
             (self.fingers - set(fingers)) if kind == 'touchEnd' else self.fingers
 
-    quick_moves = Selenium.quick_moves  # BiDi waits for each move too
-    folds_quick_moves = False
 
     def listeners_left(self):
         return None  # Firefox cannot tell

@@ -110,12 +110,9 @@ NEW_RELEASE = '<p id="released-again"></p>'
 
 
 # Counts, in the page, the pointer moves that reach it and the positions they hold.
-COUNT_MOVES = ('window.smearwellMoves = {events: 0, positions: 0};'
-               "addEventListener('pointermove', function (event) {"
+COUNT_MOVES = ("window.smearwellMoves = {events: 0, positions: 0}; addEventListener('pointermove', function (event) {"
                '  smearwellMoves.events += 1;'
-               '  var folded = event.getCoalescedEvents ? event.getCoalescedEvents().length : 0;'
-               '  smearwellMoves.positions += Math.max(1, folded);'
-               '}, true);')
+               '  smearwellMoves.positions += Math.max(1, event.getCoalescedEvents().length); }, true);')
 
 
 class QuietHandler(http.server.SimpleHTTPRequestHandler):
@@ -281,14 +278,17 @@ class Page:
             key = KEYS.get(words[0], words[0])
             self.engine.perform(engines.keys(([] if command == 'release' else [('down', key)]) +
                                              ([] if command == 'press' else [('up', key)])))
-        elif command == 'moves':  # with the left button held; the engine's driver sends them
+        elif command == 'moves':  # with the left button held
             points = [self.aim(int(x), int(y))[0] for x, y in zip(words[::2], words[1::2])]
             self.engine.script(COUNT_MOVES)
-            self.engine.quick_moves(points, 4)
+            quick_moves = getattr(self.engine, 'quick_moves', None)  # else the driver waits for each move
+            if quick_moves:
+                quick_moves(points, 4)
+            else:
+                self.pointer_do(*[step for point in points for step in (('move',) + point, ('pause', 4))])
             self.wait_for(lambda: self.engine.script('return smearwellMoves.positions;') >= len(points), 5.0)
-            self.aimed = points[-1]
-            events = self.engine.script('return smearwellMoves.events;')
-            if self.engine.folds_quick_moves and events >= len(points):
+            self.aimed, events = points[-1], self.engine.script('return smearwellMoves.events;')
+            if quick_moves and events >= len(points):
                 return '%s folded none of %d quick moves into a frame' % (self.engine.name, events)
         elif command == 'pointer':
             self.pointer = words[0]

@@ -77,6 +77,8 @@ CASES.update({
     'TapPaintsUnderTheFinger': 'move 400 300\ndown\nup\nshot',
     'FingerStrokeThenTheMouseShowsTheBrush': 'move 300 200\nshot\npointer touch\nmove 100 400\ndown\nmove 250 450\nup\n'
                                              'pointer mouse\nshot\nmove 500 300\nshot',
+    'MousePressWhileAFingerIsDownPaints': 'pointer touch\nmove 100 450\ndown\nmove 200 450\ndesktop up\npointer mouse\n'
+                                          'move 300 300\ndown\nmove 450 300\nup\nshot\npointer touch\npage up',
     # A finger's press whose end never comes (made up in the page: no driver loses one), then the mouse.
     'TouchWithoutAnEndBlocksNoStroke': 'page lost-touch 150 150\ndesktop move 140 140\ndesktop down\ndesktop up\n'
                                        'move 300 300\ndown\nmove 450 300\nup\nshot',
@@ -95,6 +97,7 @@ SETTINGS = {
     'TabLeavesTheCanvas': {'needs': ['tab out of the page']},
     'TapPaintsUnderTheFinger': {'pointer': 'touch'},
     'FingerStrokeThenTheMouseShowsTheBrush': {'needs': ['touch']},
+    'MousePressWhileAFingerIsDownPaints': {'needs': ['touch']},
 }
 
 KEYS = {'Escape': engines.ESCAPE, 'Tab': '\ue004', 'Shift': '\ue008'}  # W3C key values

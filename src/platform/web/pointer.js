@@ -98,6 +98,7 @@ smearwell.followPointers = function (page) {
     handToSDL('mouseup', at);
   }
   listen(window, 'pointermove', function (event) {
+    if (over.has(event.pointerId)) over.set(event.pointerId, pixelAt(event));
     if (stroke ? event.pointerId !== stroke.id : event.target !== canvas || !event.isPrimary) return;
     if (stroke && !(event.buttons & 1)) {
       endStroke(event);
@@ -105,7 +106,6 @@ smearwell.followPointers = function (page) {
     }
     positionsOf(event).forEach(function (at) {
       if (stroke) stroke.at = at;
-      if (over.has(event.pointerId)) over.set(event.pointerId, at);
       handToSDL('mousemove', at);
     });
   }, true);

@@ -4,8 +4,8 @@
 """The browser engines the web tests and measurements drive, behind one small interface: size the
 viewport, navigate, run a script, perform W3C input actions (pointer moves, presses and releases of
 a mouse, a finger or a pen, wheels and keys), touch with fingers, leave the page for another tab
-and come back, take a screenshot, read the console. Input goes through each engine's own
-input pipeline, never as events made up in the page:
+and come back, take a screenshot, read the console; in Chromium, send quick moves that it folds into
+frames. Input goes through each engine's own input pipeline, never as events made up in the page:
   - Chromium: chromedriver (WebDriver);
   - WebKitGTK: WebKitWebDriver with its MiniBrowser, in a private Xvfb (WebDriver);
   - Firefox ESR: WebDriver BiDi, spoken by puppeteer-core in tests/web/firefox.js (Debian has no
@@ -262,7 +262,6 @@ class Firefox:
         self.perform(*sources)
         self.fingers = (self.fingers | set(fingers)) if kind == 'touchStart' else \
             (self.fingers - set(fingers)) if kind == 'touchEnd' else self.fingers
-
 
     def listeners_left(self):
         return None  # Firefox cannot tell

@@ -102,6 +102,7 @@ std::vector<action> actions_of(const loop_flags& flags) {
 constexpr int press = static_cast<int>(action_kind::press);
 constexpr int release = static_cast<int>(action_kind::release);
 constexpr int reach = static_cast<int>(action_kind::reach);
+constexpr int through = static_cast<int>(action_kind::through);
 constexpr int end_stroke = static_cast<int>(action_kind::end_stroke);
 constexpr int invert = static_cast<int>(action_kind::invert);
 constexpr int convolve = static_cast<int>(action_kind::convolve);
@@ -189,11 +190,50 @@ TEST(Events, StrokeEndsWhenItsReleaseCanNoLongerReachTheWindow) {
     EXPECT_EQ(flags.pointer_in_window, 1);
 }
 
+SDL_Event motion(Uint16 x, Uint16 y) {
+    SDL_Event event{};
+    event.type = SDL_MOUSEMOTION;
+    event.motion.x = x;
+    event.motion.y = y;
+    return event;
+}
+
+// Where motion events reach the program (the browser), a held stroke passes through each position
+// in order, and a filter key's reach stays where the stroke went on from; one after the last known
+// position goes on to the release or, unreleased, back to that position. Motion with the button up
+// adds nothing.
+TEST(Events, MotionWhileTheButtonIsHeldIsAPositionTheStrokePassesThrough) {
+    loop_flags flags;
+    handle_event(motion(1, 2), flags);
+    handle_event(button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 10, 20), flags);
+    handle_event(motion(30, 20), flags);
+    test::set_pointer(30, 20);
+    tap(SDLK_i, flags);
+    handle_event(motion(30, 50), flags);
+    tap(SDLK_c, flags);
+    handle_event(button(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, 35, 55), flags);
+    handle_event(button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 10, 20), flags);
+    handle_event(motion(70, 80), flags);
+    tap(SDLK_i, flags);
+    handle_event(window_state(0, SDL_APPINPUTFOCUS), flags);
+    EXPECT_EQ(actions_of(flags), (std::vector<action>{{press, 10, 20},
+                                                      {through, 30, 20},
+                                                      {reach, 30, 20},
+                                                      {invert, 0, 0},
+                                                      {through, 30, 50},
+                                                      {reach, 35, 55},
+                                                      {convolve, 0, 0},
+                                                      {release, 35, 55},
+                                                      {press, 10, 20},
+                                                      {through, 70, 80},
+                                                      {reach, 70, 80},
+                                                      {invert, 0, 0},
+                                                      {end_stroke, 0, 0}}));
+}
+
 TEST(Events, OtherEventsChangeNothing) {
     loop_flags flags;
-    SDL_Event motion{};
-    motion.type = SDL_MOUSEMOTION;
-    handle_event(motion, flags);
+    handle_event(motion(0, 0), flags);
     handle_event(key(SDL_KEYDOWN, SDLK_a), flags);
     handle_event(key(SDL_KEYUP, SDLK_x), flags);
     handle_event(window_state(1, SDL_APPACTIVE | SDL_APPINPUTFOCUS), flags);

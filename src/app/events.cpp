@@ -2,8 +2,8 @@
 //
 // SPDX-License-Identifier: Zlib
 
-// Event handling. The pointer position is never taken from motion events: the frame update reads
-// it from SDL directly.
+// Event handling. The frame update reads the pointer from SDL directly; motion events, where the
+// platform keeps them, only add the positions a held stroke passed through between two passes.
 #include "app/events.hpp"
 
 #include <algorithm>
@@ -14,11 +14,18 @@ namespace smearwell {
 
 namespace {
 
-// The `reach` actions of the stroke still held, noted in this batch since its press (or since the
-// batch began, for a stroke held from an earlier one), are moved to (x, y).
+// Where the stroke still held was last known to be with the button down: its press, or a position
+// it passed through (`through`).
+bool stroke_was_here(const user_action& action) {
+    return action.kind == action_kind::press || action.kind == action_kind::through;
+}
+
+// The `reach` actions of the stroke still held, noted in this batch since the last position known
+// for it (or since the batch began, for a stroke held from an earlier one), are moved to (x, y).
+// A reach before such a position stays: the stroke is known to have gone on from there.
 void place_reaches(loop_flags& flags, Sint16 x, Sint16 y) {
     for (auto action = flags.actions.rbegin(); action != flags.actions.rend(); ++action) {
-        if (action->kind == action_kind::press) {
+        if (stroke_was_here(*action)) {
             return;
         }
         if (action->kind == action_kind::reach) {
@@ -43,19 +50,19 @@ void note_left_button(const SDL_MouseButtonEvent& event, Uint8 pressed, loop_fla
     flags.actions.push_back({pressed ? action_kind::press : action_kind::release, x, y});
 }
 
-// The stroke ends where it was last painted (a press of this batch: one stamp there), never at the
-// pointer, where the button may never have been down. Nothing is painted until the next press.
-// A filter key of the stroke in this batch reaches no further either: to the batch's press, or,
-// for a stroke held from an earlier batch, nowhere past where the last frame painted it.
+// The stroke ends where it was last painted (a press of this batch: one stamp there; or the last
+// position it passed through), never at the pointer, where the button may never have been down.
+// Nothing is painted until the next press. A filter key of the stroke in this batch reaches no
+// further either: to that position, or, for a stroke held from an earlier batch and known nowhere
+// new, nowhere past where the last frame painted it.
 void end_stroke(loop_flags& flags) {
     if (!flags.drawing) {
         return;
     }
     flags.drawing = 0;
-    const auto press = std::find_if(flags.actions.rbegin(), flags.actions.rend(),
-                                    [](const user_action& action) { return action.kind == action_kind::press; });
-    if (press != flags.actions.rend()) {
-        place_reaches(flags, press->x, press->y);
+    const auto last = std::find_if(flags.actions.rbegin(), flags.actions.rend(), stroke_was_here);
+    if (last != flags.actions.rend()) {
+        place_reaches(flags, last->x, last->y);
     } else {
         std::erase_if(flags.actions, [](const user_action& action) { return action.kind == action_kind::reach; });
     }
@@ -74,6 +81,8 @@ Uint8 filter_key_bit(SDLKey symbol) {
 // the stroke's release: that is where the button was last held, so the reach ends there (as if the
 // key had come at the stroke's end), never past it where the button was up. When the stroke ends
 // without a release, the reach goes no further than where the stroke was painted (end_stroke).
+// Where motion events are kept (the browser's SDL, whose pointer is where the last event read left
+// it), the pointer is the key's own place, and a position after it keeps the reach there.
 void note_filter_key(action_kind filter, loop_flags& flags) {
     if (flags.drawing) {
         int x = 0;
@@ -175,6 +184,12 @@ void handle_event(const SDL_Event& event, loop_flags& flags) {
     case SDL_MOUSEBUTTONUP:
         if (event.button.button == SDL_BUTTON_LEFT) {
             note_left_button(event.button, 0, flags);
+        }
+        break;
+    case SDL_MOUSEMOTION:
+        if (flags.drawing) {
+            flags.actions.push_back(
+                {action_kind::through, static_cast<Sint16>(event.motion.x), static_cast<Sint16>(event.motion.y)});
         }
         break;
     case SDL_ACTIVEEVENT: note_window_state(event.active, flags); break;

@@ -15,13 +15,15 @@ enum class action_kind : Uint8 {
     press,       // the left button went down: a stroke starts here
     release,     // the left button came up: the stroke ends here
     reach,       // a filter key acts mid-stroke: the stroke is painted this far before the filter
+    through,     // the held stroke passed through here (a motion event, where the platform keeps them)
     end_stroke,  // the stroke ends where it was last painted: its release cannot reach the window
     invert,
     convolve,
 };
 
-// One thing the user did, in window pixels: a button event's own position, or for `reach` how far
-// the stroke went before the key (see drain_events). Filters and `end_stroke` carry no position.
+// One thing the user did, in window pixels: a button or motion event's own position, or for `reach`
+// how far the stroke went before the key (see drain_events). Filters and `end_stroke` carry no
+// position.
 struct user_action {
     action_kind kind = action_kind::press;
     Sint16 x = 0;
@@ -63,7 +65,10 @@ struct loop_flags {
 
 // Escape quits on press; `i` and `c` ask for their filter on release, once a keystroke, whatever
 // the keyboard focus does while the key is down. Keys are compared by symbol, so Shift and Caps
-// Lock make no difference. Only the left button starts or stops drawing. A window uncovered
+// Lock make no difference. Only the left button starts or stops drawing. A motion event while it is
+// held is a position the stroke passes through: the desktop switches them off and reads the
+// pointer once a pass, but where the platform keeps them (the browser, whose passes run once an
+// animation frame) the stroke follows every position reported between two passes. A window uncovered
 // (SDL_VIDEOEXPOSE) asks for the whole window to be shown again. A window hidden or left without
 // the keyboard focus ends the stroke: its release would go to another window.
 void handle_event(const SDL_Event& event, loop_flags& flags);

@@ -54,6 +54,7 @@ replayed_batch replay_actions(SDL_Surface* canvas, SDL_Surface* brush, const SDL
             paint_segment(canvas, brush, batch.stroke_start, position_of(action), batch.painted);
             break;
         case action_kind::reach:
+        case action_kind::through:
             paint_segment(canvas, brush, batch.stroke_start, position_of(action), batch.painted);
             batch.stroke_start = position_of(action);
             start_painted = true;

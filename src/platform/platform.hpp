@@ -42,7 +42,8 @@ void write_at_once(std::FILE* stream, const char* data, std::size_t size);
 // motion events would fill SDL's queue (128 events in both desktop libraries, the rest dropped
 // silently) whenever the program falls behind, and a button release or Escape behind them would be
 // lost. The browser's SDL cannot switch them off; its queue holds 10,000 events, and one pass an
-// animation frame reads them all.
+// animation frame reads them all: there a held stroke is painted through each motion's position,
+// as many as the browser reports between two frames (handle_event).
 void ignore_motion_events();
 
 // All of `source` blitted with its top-left corner at `position` of `destination`; the caller's

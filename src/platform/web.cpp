@@ -8,6 +8,7 @@
 // EM_ASM's JavaScript names the call's arguments $0, $1...
 #pragma clang diagnostic ignored "-Wdollar-in-identifier-extension"
 
+#include "app/startup.hpp"
 #include "platform/platform.hpp"
 #include "raster/pixel.hpp"
 
@@ -65,6 +66,12 @@ extern "C" EMSCRIPTEN_KEEPALIVE void smearwell_pointer_crossed(int over) {
     event.active.gain = over ? 1 : 0;
     event.active.state = SDL_APPMOUSEFOCUS;
     SDL_PushEvent(&event);
+}
+
+// The page centres the brush on a finger's or a pen's point (pointer.js): from its corner, in
+// canvas pixels.
+extern "C" EMSCRIPTEN_KEEPALIVE int smearwell_brush_centre() {
+    return brush_centre;
 }
 
 // The page losing the focus (blur) or being hidden (visibilitychange).

@@ -4,8 +4,8 @@
 """The browser engines the web tests and measurements drive, behind one small interface: size the
 viewport, navigate, run a script, perform W3C input actions (pointer moves, presses and releases of
 a mouse, a finger or a pen, wheels and keys), touch with fingers, leave the page for another tab
-and come back, take a screenshot, read the console. Input goes through each engine's own
-input pipeline, never as events made up in the page:
+and come back, take a screenshot, read the console; in Chromium, send quick moves that it folds into
+frames. Input goes through each engine's own input pipeline, never as events made up in the page:
   - Chromium: chromedriver (WebDriver);
   - WebKitGTK: WebKitWebDriver with its MiniBrowser, in a private Xvfb (WebDriver);
   - Firefox ESR: WebDriver BiDi, spoken by puppeteer-core in tests/web/firefox.js (Debian has no
@@ -13,8 +13,11 @@ input pipeline, never as events made up in the page:
 
 import json
 import os
+import socket
+import struct
 import subprocess
 import time
+import urllib.request
 from pathlib import Path
 
 from selenium import webdriver
@@ -143,6 +146,31 @@ class Chromium(Selenium):
         protocol: Chromium's WebDriver loses a finger between two action calls."""
         self.driver.execute_cdp_cmd('Input.dispatchTouchEvent', {
             'type': kind, 'touchPoints': [{'id': id, 'x': x, 'y': y} for id, (x, y) in fingers.items()]})
+
+    def quick_moves(self, points, every_ms):
+        """Mouse moves with the left button held, one every every_ms, sent through the DevTools protocol
+        without waiting for each to be handled, as a fast mouse gives them: Chromium folds them into frames
+        and keeps those between in getCoalescedEvents(). chromedriver would wait for each (some 20 ms)."""
+        address = self.driver.capabilities['goog:chromeOptions']['debuggerAddress']
+        with urllib.request.urlopen('http://%s/json' % address) as answer:
+            url = next(target['webSocketDebuggerUrl'] for target in json.load(answer) if target['type'] == 'page')
+        host, path = url[len('ws://'):].split('/', 1)
+        with socket.create_connection(tuple(host.split(':'))) as connection:
+            connection.sendall(b'GET /%s HTTP/1.1\r\nHost: %s\r\nUpgrade: websocket\r\nConnection: Upgrade\r\n'
+                               b'Sec-WebSocket-Key: c21lYXJ3ZWxsIHRlc3RzIQ==\r\nSec-WebSocket-Version: 13\r\n\r\n'
+                               % (path.encode(), host.encode()))
+            reply = connection.makefile('rb')
+            while reply.readline() not in (b'\r\n', b''):  # the handshake's answer
+                pass
+            start = time.monotonic()
+            for number, (x, y) in enumerate(points):
+                time.sleep(max(0.0, start + number * every_ms / 1000 - time.monotonic()))
+                move = json.dumps({'id': number, 'method': 'Input.dispatchMouseEvent', 'params': {
+                    'type': 'mouseMoved', 'x': x, 'y': y, 'button': 'left', 'buttons': 1}}).encode()
+                # One text frame, its length in 16 bits, masked (as a client's must be) by zeros.
+                connection.sendall(struct.pack('!BBH4x', 0x81, 0xfe, len(move)) + move)
+            for _ in points:  # an answer a move, each a short text frame
+                reply.read(reply.read(2)[1])
 
     def listeners_left(self):
         """The input listeners on the canvas, the document and the window (DevTools' getEventListeners): SDL's

@@ -55,8 +55,10 @@ CASES.update({
                                              '\npage one-to-one\nkey Escape\npage in-view status',
     'TouchStrokeOnAScrolledPage': CASES['StrokeRunsFromPressToRelease'].replace('400\nshot', '400\nshot\npage finger 600 500'),
     'PenStrokeInALaptopWindow': CASES['StrokeLeavesAndReentersTheCanvas'],
+    # The finger presses where the brush it centres is still on the window: the desktop gets no press
+    # left of its window.
     'PhoneTouchAndKeyButtons': 'page in-view canvas keys\n' + CASES['InvertThenConvolveAtOnce'].replace('key c', 'shot\nkey c')
-                               + '\nkey Escape',
+                               .replace('move 10 300', 'move 20 300') + '\nkey Escape',
     'KeyHeldWhileTheFocusMovesActsOnce': 'move 10 300\nshot\ndown\nmove 300 300\nshot\nup\npress c\npage click help\n'
                                          'desktop move 860 200\nrelease c\nshot',
     'StrokeEndsWhenThePageIsLeft': 'move 100 300\nshot\ndown\nmove 300 300\nshot\npage leave\ndesktop up\n'
@@ -75,6 +77,21 @@ CASES.update({
     'EveryScreenAndZoom': 'page fits 320x480 480x320 390x844 844x390 1366x650 1366x650@1.5 1366x650@2 '
                           '1366x650@0.5 2560x1440 1440x2560 2560x1440@2 320x480@0.5 1920x1080@1.25',
 })
+# Strokes at a hand's pace and with more than one kind of pointer. `moves` is a quick curve, a move
+# every 4 ms, faster than frames; `pointer` changes the kind of pointer that plays the lines after it.
+CIRCLE = ' '.join('%d %d' % (round(400 + 120 * math.cos(math.tau * k / 75)),  # 0.3 s around, back where it began
+                             round(300 + 120 * math.sin(math.tau * k / 75))) for k in range(1, 76))
+CASES.update({
+    'QuickCircleThroughEveryMove': 'move 520 300\nshot\ndown\nmoves ' + CIRCLE + '\nup\nshot',
+    'TapPaintsUnderTheFinger': 'move 400 300\ndown\nup\nshot',
+    'FingerStrokeThenTheMouseShowsTheBrush': 'move 300 200\nshot\npointer touch\nmove 100 400\ndown\nmove 250 450\nup\n'
+                                             'pointer mouse\nshot\nmove 500 300\nshot',
+    'MousePressWhileAFingerIsDownPaints': 'pointer touch\nmove 100 450\ndown\nmove 200 450\ndesktop up\npointer mouse\n'
+                                          'move 300 300\ndown\nmove 450 300\nup\nshot\npointer touch\npage up',
+    # A finger's press whose end never comes (made up in the page: no driver loses one), then the mouse.
+    'TouchWithoutAnEndBlocksNoStroke': 'page lost-touch 150 150\ndesktop move 140 140\ndesktop down\ndesktop up\n'
+                                       'move 300 300\ndown\nmove 450 300\nup\nshot',
+})
 # What differs from the default setting: the 1000x1000 window, the canvas given the keyboard focus
 # first (as the X tests give the window focus), a mouse, the keys on the keyboard.
 SETTINGS = {
@@ -92,10 +109,14 @@ SETTINGS = {
     # What of an engine's, beyond a mouse and keys, a case needs.
     'KeyHeldWhileTheFocusMovesActsOnce': {'needs': ['blur']},
     'TabLeavesTheCanvas': {'needs': ['tab out of the page']},
+    'TapPaintsUnderTheFinger': {'pointer': 'touch'},
+    'FingerStrokeThenTheMouseShowsTheBrush': {'needs': ['touch']},
+    'MousePressWhileAFingerIsDownPaints': {'needs': ['touch']},
 }
 
 KEYS = {'Escape': engines.ESCAPE, 'Tab': '\ue004', 'Shift': '\ue008'}  # W3C key values
 AWAY = 'move 860 200'  # the desktop's pointer outside the window, as a finger off the screen
+CENTRE = 10  # the brush's centre from its corner: a finger and a pen paint under their point
 
 
 # After one visit the page starts, and paints as Invert does, with the server gone: from what its
@@ -110,6 +131,12 @@ CASES[SIBLINGS] = CASES['Invert']
 # again: the page still starts offline afterwards, from its own files.
 SIGN_IN = 'ASignInPageIsNeverKept'
 CASES[SIGN_IN] = CASES['Invert']
+
+
+# Counts, in the page, the pointer moves that reach it and the positions they hold.
+COUNT_MOVES = ("window.smearwellMoves = {events: 0, positions: 0}; addEventListener('pointermove', function (event) {"
+               '  smearwellMoves.events += 1;'
+               '  smearwellMoves.positions += Math.max(1, event.getCoalescedEvents().length); }, true);')
 
 
 class QuietHandler(http.server.SimpleHTTPRequestHandler):
@@ -184,15 +211,27 @@ class Page:
                                   math.floor((page_y - top) * HEIGHT / height))
 
     def desktop_script(self, lines):
-        """The same input as the desktop program gets it: where it lands on this page; a finger that is
-        up is away from the window."""
-        script, down, landed = [], False, (0, 0)
+        """The same input as the desktop program gets it: where it lands on this page, the brush's corner
+        for a mouse and its centre for a finger or a pen; a finger that is up is away from the window, and
+        the mouse is where it was once the page has it again."""
+        script, down, landed, kind, mouse = [], False, (0, 0), self.pointer, None
         for line in lines:
             command, *words = line.split() or ['']
-            if command == 'move':
-                landed = self.aim(int(words[0]), int(words[1]))[1]
-                script.append('move %d %d' % landed if down or self.pointer != 'touch' else AWAY)
-            elif command in ('down', 'up') and self.pointer == 'touch':
+            if command in ('move', 'moves'):
+                for x, y in zip(words[::2], words[1::2]):
+                    landed = self.aim(int(x), int(y))[1]
+                    if kind == 'mouse':
+                        mouse = landed
+                    else:
+                        landed = (landed[0] - CENTRE, landed[1] - CENTRE)
+                    script.append('move %d %d' % landed if down or kind != 'touch' else AWAY)
+                    # The desktop reads the pointer once a pass: each quick move is held until a pass
+                    # has surely seen it on a busy machine.
+                    script += ['pause 25'] if command == 'moves' else []
+            elif command == 'pointer':
+                kind = words[0]
+                script += ['move %d %d' % mouse] if kind == 'mouse' and mouse else []
+            elif command in ('down', 'up') and kind == 'touch':
                 script += ['move %d %d' % landed, 'down'] if command == 'down' else ['up', AWAY]
             elif command == 'desktop':
                 script.append(' '.join(words))
@@ -274,6 +313,20 @@ class Page:
             key = KEYS.get(words[0], words[0])
             self.engine.perform(engines.keys(([] if command == 'release' else [('down', key)]) +
                                              ([] if command == 'press' else [('up', key)])))
+        elif command == 'moves':  # with the left button held
+            points = [self.aim(int(x), int(y))[0] for x, y in zip(words[::2], words[1::2])]
+            self.engine.script(COUNT_MOVES)
+            quick_moves = getattr(self.engine, 'quick_moves', None)  # else the driver waits for each move
+            if quick_moves:
+                quick_moves(points, 4)
+            else:
+                self.pointer_do(*[step for point in points for step in (('move',) + point, ('pause', 4))])
+            self.wait_for(lambda: self.engine.script('return smearwellMoves.positions;') >= len(points), 5.0)
+            self.aimed, events = points[-1], self.engine.script('return smearwellMoves.events;')
+            if quick_moves and events >= len(points):
+                return '%s folded none of %d quick moves into a frame' % (self.engine.name, events)
+        elif command == 'pointer':
+            self.pointer = words[0]
         elif command == 'pause':
             time.sleep(int(words[0]) / 1000)
         else:
@@ -308,6 +361,11 @@ class Page:
             second = {1: self.aim(int(words[0]), int(words[1]))[0]}
             engine.touch('touchStart', {0: self.aimed, **second})
             engine.touch('touchEnd', second)
+        elif command == 'lost-touch':  # a finger's press, on the canvas, whose end never comes
+            engine.script("document.getElementById('canvas').dispatchEvent(new PointerEvent('pointerdown', {"
+                          "  pointerId: 4242, pointerType: 'touch', isPrimary: true, button: 0, buttons: 1,"
+                          "  clientX: arguments[0], clientY: arguments[1], bubbles: true, cancelable: true}));",
+                          *self.aim(int(words[0]), int(words[1]))[0])
         elif command == 'says':
             text = ' '.join(words)
             if text not in engine.script('return document.body.innerText;'):

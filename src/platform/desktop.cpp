@@ -16,6 +16,12 @@ void blit_whole_at(SDL_Surface* source, SDL_Surface* destination, const SDL_Rect
     SDL_BlitSurface(source, nullptr, destination, &place);
 }
 
+void copy_to_screen(SDL_Surface* source, SDL_Surface* screen, const SDL_Rect& area) {
+    SDL_Rect from = area;  // SDL writes the clipped rectangles back into both
+    SDL_Rect to = area;
+    SDL_BlitSurface(source, &from, screen, &to);
+}
+
 bool pointer_over_window() {
     return SDL_GetAppState() & SDL_APPMOUSEFOCUS;
 }

@@ -52,6 +52,11 @@ void ignore_motion_events();
 // every stamp of a stroke). The program reads pixels only under a lock, which copies them afresh.
 void blit_whole_at(SDL_Surface* source, SDL_Surface* destination, const SDL_Rect& position);
 
+// The pixels of `area` of `source`, a surface as large as the screen, copied to the same place on
+// the screen, exactly; `area` lies on both. Only what changed is copied: an idle frame copies
+// nothing. SDL's blit (in the browser, a drawImage of that area onto the page's canvas).
+void copy_to_screen(SDL_Surface* source, SDL_Surface* screen, const SDL_Rect& area);
+
 // Whether the pointer is over the window, as the system last said: SDL's own state on the desktop.
 // The browser's SDL does not follow the pointer in and out of the canvas; the page does.
 bool pointer_over_window();

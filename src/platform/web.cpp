@@ -69,6 +69,12 @@ void blit_whole_at(SDL_Surface* source, SDL_Surface* destination, const SDL_Rect
         source, destination, position.x, position.y);
 }
 
+void copy_to_screen(SDL_Surface* source, SDL_Surface* screen, const SDL_Rect& area) {
+    SDL_Rect from = area;  // SDL writes the clipped rectangles back into both
+    SDL_Rect to = area;
+    SDL_BlitSurface(source, &from, screen, &to);
+}
+
 bool pointer_over_window() {
     return EM_ASM_INT({ return Module['pointerOverCanvas'] ? 1 : 0; });
 }

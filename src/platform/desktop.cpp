@@ -11,6 +11,8 @@ void ignore_motion_events() {
     SDL_EventState(SDL_MOUSEMOTION, SDL_IGNORE);
 }
 
+void keep_in_memory(SDL_Surface*) {}
+
 void blit_whole_at(SDL_Surface* source, SDL_Surface* destination, const SDL_Rect& position) {
     SDL_Rect place = position;  // SDL writes the clipped rectangle back into it
     SDL_BlitSurface(source, nullptr, destination, &place);

@@ -45,16 +45,27 @@ void write_at_once(std::FILE* stream, const char* data, std::size_t size);
 // animation frame reads them all.
 void ignore_motion_events();
 
+// From now on the pixels of `surface`, one the program draws on itself (the canvas, the brush), stay
+// where the program reads and writes them, and nothing but the program changes them. On the
+// desktop they always do. The browser's SDL keeps every surface in a canvas element as well, and
+// copies the whole element into memory at each lock and back at each unlock (a filter's 800x600
+// pixels read back from the page and written to it again): there the surface stays locked from
+// here on, so that every later lock and unlock of it (SDL counts them) copies nothing, and what is
+// drawn on it goes to memory alone (see blit_whole_at and copy_to_screen). Its canvas element keeps
+// what it holds now.
+void keep_in_memory(SDL_Surface* surface);
+
 // All of `source` blitted with its top-left corner at `position` of `destination`; the caller's
-// position stays as it was (SDL moves a rectangle's x and y when it clips). SDL's blit; in
-// the browser, the drawing that SDL's blit does, without the copy of the whole destination back
-// into memory that follows it there when the destination is not the screen (800x600 pixels for
-// every stamp of a stroke). The program reads pixels only under a lock, which copies them afresh.
+// position stays as it was (SDL moves a rectangle's x and y when it clips). SDL's blit; in the
+// browser, onto a surface kept in memory, a copy in memory of the source's opaque pixels (the
+// source's pixels are each opaque or transparent, see make_transparent), which is what SDL's
+// drawImage gives; onto the screen, the drawing that SDL's blit does.
 void blit_whole_at(SDL_Surface* source, SDL_Surface* destination, const SDL_Rect& position);
 
 // The pixels of `area` of `source`, a surface as large as the screen, copied to the same place on
 // the screen, exactly; `area` lies on both. Only what changed is copied: an idle frame copies
-// nothing. SDL's blit (in the browser, a drawImage of that area onto the page's canvas).
+// nothing. SDL's blit; in the browser, from a surface kept in memory, that area of its memory put
+// straight on the page's canvas (putImageData), without going through its own canvas element.
 void copy_to_screen(SDL_Surface* source, SDL_Surface* screen, const SDL_Rect& area);
 
 // Whether the pointer is over the window, as the system last said: SDL's own state on the desktop.

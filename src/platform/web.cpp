@@ -3,6 +3,8 @@
 
 // The platform seam in a web page (Emscripten and its own SDL 1.2): what the browser forces. Files
 // and standard streams are POSIX's (posix.cpp); the page shows standard output under the canvas.
+#include <algorithm>
+
 #include <emscripten.h>
 
 // EM_ASM's JavaScript names the call's arguments $0, $1...
@@ -10,6 +12,7 @@
 
 #include "platform/platform.hpp"
 #include "raster/pixel.hpp"
+#include "raster/surface.hpp"
 
 namespace smearwell::platform {
 
@@ -54,9 +57,47 @@ void run_one_pass(void* loop) {
 
 void ignore_motion_events() {}
 
-// SDL keeps each surface as a canvas element (SDL.surfaces, by the surface's address) and blits
-// with drawImage at the source's alpha.
+// SDL keeps each surface as a canvas element, and counts its locks, in its own record of it
+// (SDL.surfaces, by the surface's address).
+namespace {
+
+bool kept_in_memory(const SDL_Surface* surface) {
+    return EM_ASM_INT({ return SDL.surfaces[$0].locked > 0 ? 1 : 0; }, surface) != 0;
+}
+
+// Every surface there has 4-byte pixels, each opaque or transparent where it is blitted from.
+void stamp_in_memory(const SDL_Surface* source, SDL_Surface* destination, const SDL_Rect& position) {
+    const int left = std::max(0, -position.x);
+    const int top = std::max(0, -position.y);
+    const int right = std::min(source->w, destination->w - position.x);
+    const int bottom = std::min(source->h, destination->h - position.y);
+    const Uint32 alpha = source->format->Amask;
+    for (int y = top; y < bottom; ++y) {
+        const Uint8* from = pixel_row(source, y);
+        Uint8* to = pixel_row(destination, position.y + y) + position.x * 4;
+        for (int x = left; x < right; ++x) {
+            const Uint32 colour = load_pixel<4>(from + x * 4);
+            if (colour & alpha) {
+                store_pixel<4>(to + x * 4, colour);
+            }
+        }
+    }
+}
+
+}  // namespace
+
+// Locked once, never unlocked: the one copy from its canvas element.
+void keep_in_memory(SDL_Surface* surface) {
+    SDL_LockSurface(surface);
+}
+
+// Onto the screen, SDL's drawImage at the source's alpha, without SDL's blit: that one copies the
+// whole destination back into memory after it whenever the destination is not the screen.
 void blit_whole_at(SDL_Surface* source, SDL_Surface* destination, const SDL_Rect& position) {
+    if (kept_in_memory(destination)) {
+        with_pixels(source, [&] { stamp_in_memory(source, destination, position); });
+        return;
+    }
     EM_ASM(
         {
             var from = SDL.surfaces[$0];
@@ -69,10 +110,22 @@ void blit_whole_at(SDL_Surface* source, SDL_Surface* destination, const SDL_Rect
         source, destination, position.x, position.y);
 }
 
+// The surface's memory seen as an image (no copy), of which putImageData puts only `area`. Its
+// pixels are opaque (the canvas starts filled with opaque black, and nothing drawn on it changes
+// that), as putImageData replaces the page's pixels, alpha included.
 void copy_to_screen(SDL_Surface* source, SDL_Surface* screen, const SDL_Rect& area) {
-    SDL_Rect from = area;  // SDL writes the clipped rectangles back into both
-    SDL_Rect to = area;
-    SDL_BlitSurface(source, &from, screen, &to);
+    if (!kept_in_memory(source)) {
+        SDL_Rect from = area;
+        SDL_Rect to = area;
+        SDL_BlitSurface(source, &from, screen, &to);
+        return;
+    }
+    EM_ASM(
+        {
+            var image = new ImageData(new Uint8ClampedArray(HEAPU8.buffer, $1, $2 * $3 * 4), $2, $3);
+            SDL.surfaces[$0].ctx.putImageData(image, 0, 0, $4, $5, $6, $7);
+        },
+        screen, source->pixels, source->pitch / 4, source->h, area.x, area.y, area.w, area.h);
 }
 
 bool pointer_over_window() {

@@ -41,16 +41,54 @@ void stop_listening() {
     }));
 }
 
+// Events SDL has queued and not read yet: those the next pass reads.
+bool events_waiting() {
+    return EM_ASM_INT({ return SDL.events.length; }) > 0;
+}
+
+// The browser's SDL queues every event it hears, then calls SDL.flushEventsToHandler: there the main
+// loop, paused at rest, is resumed, and runs again at the next animation frame. Emscripten ends a
+// program whose main loop pauses with nothing else keeping it alive (the loop's runner lets go of
+// the runtime, then exits if nobody holds it): the page holds it here, until
+// emscripten_force_exit lets go of everything.
+void wake_on_every_event() {
+    EM_ASM({
+        runtimeKeepalivePush();
+        var flush = SDL.flushEventsToHandler;
+        SDL.flushEventsToHandler = function() {
+            if (Browser.mainLoop.func && !Browser.mainLoop.scheduler) {
+                Browser.mainLoop.resume();
+            }
+            flush.call(SDL);
+        };
+    });
+}
+
 // When the loop is done the program ends as it does on the desktop, with status 0; the page hears
 // of it (Module.onExit) and says so. SDL_Quit is left out: the browser's SDL has nothing to shut
 // down, and would only print that it ignored the call.
-void run_one_pass(void* loop) {
+void end_the_program() {
+    emscripten_cancel_main_loop();
+    stop_listening();
+    emscripten_force_exit(0);
+}
+
+// A pass draws what the batch read by the pass before it asked for, then reads the next batch. So a
+// pass that read events is followed at once by another, in the same animation frame, which draws
+// them: a stroke or a filter reaches the page in the frame that read it. A pass that read none is
+// followed by nothing until SDL hears an event: the next pass would find nothing to do, and an
+// animation frame that runs no script costs the browser next to nothing.
+void run_passes_of_one_frame(void* loop) {
     const auto* page = static_cast<const page_loop*>(loop);
-    if (!page->pass(page->state)) {
-        emscripten_cancel_main_loop();
-        stop_listening();
-        emscripten_force_exit(0);
+    bool read_events = true;
+    while (read_events) {
+        read_events = events_waiting();
+        if (!page->pass(page->state)) {
+            end_the_program();  // does not return
+            return;
+        }
     }
+    emscripten_pause_main_loop();
 }
 
 }  // namespace
@@ -142,6 +180,7 @@ extern "C" EMSCRIPTEN_KEEPALIVE void smearwell_pointer_crossed(int over) {
     event.active.gain = over ? 1 : 0;
     event.active.state = SDL_APPMOUSEFOCUS;
     SDL_PushEvent(&event);
+    EM_ASM({ SDL.flushEventsToHandler(); });  // as SDL does after queueing an event: wakes the loop
 }
 
 // The page losing the focus (blur) or being hidden (visibilitychange).
@@ -162,12 +201,13 @@ void make_transparent(SDL_Surface* surface, Uint32 key) {
     SDL_SetAlpha(surface, SDL_SRCALPHA, SDL_ALPHA_OPAQUE);
 }
 
-// One pass per animation frame. Emscripten leaves this call by unwinding the stack without
-// returning or destroying anything, so `loop` and everything main and its callers hold stay
-// valid for as long as the page runs.
+// Passes run in animation frames, none while the page is at rest (see run_passes_of_one_frame).
+// Emscripten leaves this call by unwinding the stack without returning or destroying anything, so
+// `loop` and everything main and its callers hold stay valid for as long as the page runs.
 void repeat_passes(bool (*pass)(void* state), void* state) {
     page_loop loop{pass, state};
-    emscripten_set_main_loop_arg(run_one_pass, &loop, 0, 1);
+    wake_on_every_event();
+    emscripten_set_main_loop_arg(run_passes_of_one_frame, &loop, 0, 1);
 }
 
 }  // namespace smearwell::platform

@@ -5,10 +5,11 @@
 // under node. Linked in with --pre-js, after Module is made; in a page it does nothing. It gives a
 // document that makes canvas elements, and canvases whose 2D context keeps straight RGBA bytes.
 // SDL keeps every surface in such a canvas: a lock reads it (getImageData), an unlock writes it
-// (putImageData, which the program also calls to put part of an image), a blit draws one canvas on another (drawImage) and SDL_FillRect fills a
-// rectangle. Compositing is "source-over" in straight alpha, rounded to the nearest byte. A browser
-// keeps its canvases premultiplied, which changes a colour that is not opaque by a little: the web
-// tests (tests/web/web_test.py) see that, in Chromium.
+// (putImageData, as the program does to put a changed area on the screen), a blit draws one canvas
+// on another (drawImage) and SDL_FillRect fills a rectangle. Compositing is "source-over" in
+// straight alpha, rounded to the nearest byte. A browser keeps its canvases premultiplied, which
+// changes a colour that is not opaque by a little: the web tests (tests/web/web_test.py) see that,
+// in Chromium.
 (function () {
 if (typeof document !== 'undefined') return;  // a real page
 
@@ -48,12 +49,9 @@ class Context2D {
       image.data.set(this.canvas.pixels.subarray(to, to + length), from));
     return image;
   }
-  // Of the image, only the dirty rectangle, when given, is put.
-  putImageData(image, x, y, dirtyX = 0, dirtyY = 0, dirtyWidth = image.width, dirtyHeight = image.height) {
-    this.eachRow(x + dirtyX, y + dirtyY, dirtyWidth, dirtyHeight, (to, from, length, row, column) => {
-      const at = ((dirtyY + row) * image.width + dirtyX + column) * 4;
-      this.canvas.pixels.set(image.data.subarray(at, at + length), to);
-    });
+  putImageData(image, x, y) {
+    this.eachRow(x, y, image.width, image.height, (to, from, length) =>
+      this.canvas.pixels.set(image.data.subarray(from, from + length), to));
   }
   fillRect(x, y, width, height) {
     const colour = parseColour(this.fillStyle);
@@ -133,9 +131,9 @@ class Canvas {
   removeEventListener() {}
 }
 
-// An image over bytes it does not copy, as a browser's.
+// A new image of width x height transparent black pixels.
 globalThis.ImageData = class {
-  constructor(data, width, height) { Object.assign(this, { data, width, height }); }
+  constructor(width, height) { Object.assign(this, imageData(width, height)); }
 };
 
 const listenerless = { addEventListener() {}, removeEventListener() {} };

@@ -162,15 +162,20 @@ def page(engine, url):
     print('drawing: %.1f frames per second over %.1f s (180 pointer moves); idle %.1f' % (drawing, seconds, idle))
     # From the release of `c` to the convolved canvas on the page: the page notes the release,
     # then looks at the canvas's corner every frame; the convolution blackens the frame, which
-    # the invert before it has made white.
+    # the invert before it has made white. It looks once the frame's animation callbacks have all
+    # run (a task queued from its own): what they drew is what the frame shows, whether the
+    # program's callback came before this one or after.
     engine.script("""
         window.released = 0; window.shown = 0;
         window.addEventListener('keyup', function (e) { if (e.key === 'c') window.released = performance.now(); }, true);
         var context = document.getElementById('canvas').getContext('2d');
-        (function look() {
+        function look() {
           if (window.released && !window.shown && context.getImageData(0, 0, 1, 1).data[0] === 0)
             window.shown = performance.now();
-          requestAnimationFrame(look);
+        }
+        (function eachFrame() {
+          setTimeout(look, 0);
+          requestAnimationFrame(eachFrame);
         })();""")
     corner = "return document.getElementById('canvas').getContext('2d').getImageData(0, 0, 1, 1).data[0];"
     latencies = []

@@ -31,9 +31,9 @@ namespace {
 
 using namespace smearwell;
 
+// The program's own canvas: made, and kept, as the program makes and keeps it.
 surface_ptr make_canvas() {
-    return {SDL_CreateRGBSurface(SDL_SWSURFACE, screen_width, screen_height, screen_depth, 0, 0, 0, 0),
-            SDL_FreeSurface};
+    return create_canvas(SDL_GetVideoSurface());
 }
 
 surface_ptr make_random_canvas() {

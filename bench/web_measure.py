@@ -4,8 +4,9 @@
 
 """Measures the web build in each browser engine the web tests drive (tests/web/engines.py; a
 measurement, never a pass or a fail): the frames per second the page keeps while a stroke is drawn,
-the time from the release of `c` to the convolved canvas on the page (median of several), and the
-benchmarks built with emcc (bench/web.html beside them in BENCH-FOLDER) as medians and ratios to
+the time from the release of `c` to the convolved canvas on the page (median of several), the CPU
+time the browser's processes take while the page sits idle against a blank page's, the frame rates
+again with two busy processes beside the browser, and the benchmarks built with emcc (bench/web.html beside them in BENCH-FOLDER) as medians and ratios to
 BM_CanvasCopy's in the same run. In Chromium, also where the page's time goes while `i` and `c`
 run, from the DevTools profiler.
 Usage: web_measure.py PAGE-FOLDER BENCH-FOLDER [ENGINE...] [-- BENCHMARK-ARGUMENT...]"""
@@ -15,7 +16,9 @@ import csv
 import functools
 import http.server
 import math
+import os
 import statistics
+import subprocess
 import sys
 import threading
 import time
@@ -58,16 +61,76 @@ def benchmarks(engine, url, arguments):
                                                   median / medians['BM_CanvasCopy'][0]))
 
 
-def page(engine, url):
-    """Frames per second while drawing, and from `c`'s release to the convolved canvas."""
+def processes_below(root):
+    """Every process descended from `root`, found through /proc."""
+    parents = collections.defaultdict(list)
+    for entry in Path('/proc').iterdir():
+        try:
+            fields = (entry / 'stat').read_text().rsplit(')', 1)[1].split()
+            parents[int(fields[1])].append(int(entry.name))
+        except (ValueError, OSError):
+            continue
+    found, waiting = [], [root]
+    while waiting:
+        for child in parents.get(waiting.pop(), []):
+            found.append(child)
+            waiting.append(child)
+    return found
+
+
+def cpu_seconds(pids):
+    """User and system time of `pids` so far (those that ended meanwhile count as nothing)."""
+    total = 0
+    for pid in pids:
+        try:
+            fields = Path('/proc/%d/stat' % pid).read_text().rsplit(')', 1)[1].split()
+            total += int(fields[11]) + int(fields[12])
+        except (OSError, IndexError, ValueError):
+            continue
+    return total / os.sysconf('SC_CLK_TCK')
+
+
+def browser_load(seconds=10):
+    """The share of one core that the browser's processes (every process this script started: the
+    driver, the browser, and WebKitGTK's X server) take over `seconds`, the page left alone."""
+    time.sleep(2)  # what the navigation itself costs is over
+    pids = processes_below(os.getpid())
+    before = cpu_seconds(pids)
+    time.sleep(seconds)
+    return 100 * (cpu_seconds(pids) - before) / seconds
+
+
+def idle_cost(engine, url):
+    """The browser's CPU time over 10 s: a blank page, the page at rest, and the page after Escape."""
+    engine.navigate('about:blank')
+    blank = browser_load()
+    open_page(engine, url)
+    at_rest = browser_load()
+    engine.perform(engines.keys([('down', engines.ESCAPE), ('up', engines.ESCAPE)]))
+    wait_for(lambda: 'ended' in engine.script("return document.getElementById('status').textContent;"), 10)
+    ended = browser_load()
+    print('idle: %.1f %% of a core over 10 s at rest (a blank page %.1f %%, the page after Escape %.1f %%)' %
+          (at_rest, blank, ended))
+
+
+def open_page(engine, url):
+    """The page running, its canvas focused; the canvas's top-left corner in the viewport."""
     engine.navigate(url)
     wait_for(lambda: 'running' in engine.script("return document.getElementById('status').textContent;"), 20)
     left, top = engine.script("var canvas = document.getElementById('canvas'); canvas.focus();"
                               " var r = canvas.getBoundingClientRect(); return [r.left, r.top];")
-    left, top = math.ceil(left), math.ceil(top)
-    # Frames the page shows, counted by the page itself, while a stroke circles for 3 seconds.
-    engine.script('window.frames_seen = 0; (function count() { window.frames_seen++;'
-                  ' requestAnimationFrame(count); })();')
+    return math.ceil(left), math.ceil(top)
+
+
+def frame_rates(engine, left, top):
+    """Frames per second the page shows, counted by the page itself: left alone for 3 seconds, then
+    while a stroke circles for 3 seconds."""
+    engine.script('if (!window.frames_seen) { window.frames_seen = 0; (function count() { window.frames_seen++;'
+                  ' requestAnimationFrame(count); })(); }')
+    before = engine.script('return [window.frames_seen, performance.now()];')
+    time.sleep(3)
+    after = engine.script('return [window.frames_seen, performance.now()];')
+    idle = (after[0] - before[0]) / ((after[1] - before[1]) / 1000)
     steps = [('move', left + 400, top + 150), ('down',)]
     for step in range(1, 181):
         angle = 2 * math.pi * step / 60
@@ -76,18 +139,43 @@ def page(engine, url):
     engine.perform(engines.pointer('mouse', steps + [('up',)]))
     after = engine.script('return [window.frames_seen, performance.now()];')
     seconds = (after[1] - before[1]) / 1000
-    print('drawing: %.1f frames per second over %.1f s (180 pointer moves)' % ((after[0] - before[0]) / seconds, seconds))
+    return idle, (after[0] - before[0]) / seconds, seconds
+
+
+def under_load(engine, url):
+    """The frame rates again with two busy processes beside the browser."""
+    busy = [subprocess.Popen([sys.executable, '-c', 'while True: pass']) for _ in range(2)]
+    try:
+        idle, drawing, seconds = frame_rates(engine, *open_page(engine, url))
+    finally:
+        for process in busy:
+            process.kill()
+            process.wait()
+    print('two busy processes beside: %.1f frames per second idle, %.1f drawing (over %.1f s)' %
+          (idle, drawing, seconds))
+
+
+def page(engine, url):
+    """Frames per second while drawing, and from `c`'s release to the convolved canvas."""
+    left, top = open_page(engine, url)
+    idle, drawing, seconds = frame_rates(engine, left, top)
+    print('drawing: %.1f frames per second over %.1f s (180 pointer moves); idle %.1f' % (drawing, seconds, idle))
     # From the release of `c` to the convolved canvas on the page: the page notes the release,
     # then looks at the canvas's corner every frame; the convolution blackens the frame, which
-    # the invert before it has made white.
+    # the invert before it has made white. It looks once the frame's animation callbacks have all
+    # run (a task queued from its own): what they drew is what the frame shows, whether the
+    # program's callback came before this one or after.
     engine.script("""
         window.released = 0; window.shown = 0;
         window.addEventListener('keyup', function (e) { if (e.key === 'c') window.released = performance.now(); }, true);
         var context = document.getElementById('canvas').getContext('2d');
-        (function look() {
+        function look() {
           if (window.released && !window.shown && context.getImageData(0, 0, 1, 1).data[0] === 0)
             window.shown = performance.now();
-          requestAnimationFrame(look);
+        }
+        (function eachFrame() {
+          setTimeout(look, 0);
+          requestAnimationFrame(eachFrame);
         })();""")
     corner = "return document.getElementById('canvas').getContext('2d').getImageData(0, 0, 1, 1).data[0];"
     latencies = []
@@ -142,6 +230,8 @@ def main():
                 print('%s %s:' % (engine.name, engine.version))
                 benchmarks(engine, 'http://127.0.0.1:%d/web.html' % bench_server.server_port, arguments)
                 page(engine, 'http://127.0.0.1:%d/index.html' % page_server.server_port)
+                under_load(engine, 'http://127.0.0.1:%d/index.html' % page_server.server_port)
+                idle_cost(engine, 'http://127.0.0.1:%d/index.html' % page_server.server_port)
                 if isinstance(engine, engines.Chromium):
                     profile(engine, 'http://127.0.0.1:%d/index.html' % page_server.server_port)
             finally:

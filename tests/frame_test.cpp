@@ -31,12 +31,14 @@ protected:
     void SetUp() override {
         ASSERT_NE(screen, nullptr);
         ASSERT_TRUE(canvas && brush);
+        SDL_FillRect(screen, nullptr, black);  // frames copy only what changes: none left by a test before
     }
 
-    std::vector<update_call> frame(int x, int y, Uint8 drawing, Uint8 full_refresh = 0) {
+    std::vector<update_call> frame(int x, int y, Uint8 drawing, Uint8 full_refresh = 0, Uint8 pointer_shown = 1) {
         test::set_pointer(x, y);
         test::clear_recordings();
-        smearwell::update_frame(screen, canvas.get(), brush.get(), last, drawing, full_refresh);
+        smearwell::update_frame(screen, canvas.get(), brush.get(), last, drawing, full_refresh, nullptr,
+                                pointer_shown);
         return test::updates_of(screen);
     }
 
@@ -55,6 +57,23 @@ TEST_F(Frame, NotDrawingRefreshesTheNewThenTheOldPointerImageAndNothingWhenThePo
     EXPECT_TRUE(frame(100, 50, 0).empty());  // the display already shows exactly this
     EXPECT_EQ(frame(101, 50, 0), (std::vector{rect(101, 50, 20, 20), rect(100, 50, 20, 20)}));
     EXPECT_TRUE(test::pixels_not(canvas.get(), black).empty());
+}
+
+TEST_F(Frame, CopiesToTheScreenOnlyWhatItRefreshes) {
+    frame(100, 50, 0);
+    test::put_pixel(screen, 400, 300, stroke);  // where no frame below refreshes
+    frame(101, 50, 0);
+    frame(101, 50, 0);
+    auto expected = test::shifted(test::brush_disc(), 101, 50);
+    expected.insert({400, 300});
+    EXPECT_EQ(test::pixels_not(screen, black), expected);
+}
+
+TEST_F(Frame, PointerImageGoingWhereItStandsIsErasedThere) {
+    frame(100, 50, 0);
+    EXPECT_EQ(frame(100, 50, 0, 0, 0), (std::vector{rect(100, 50, 20, 20)}));
+    EXPECT_TRUE(test::pixels_not(screen, black).empty());
+    EXPECT_TRUE(frame(100, 50, 0, 0, 0).empty());
 }
 
 TEST_F(Frame, PointerImageIsTheDiscWithItsTopLeftCornerAtThePointer) {

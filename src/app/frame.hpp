@@ -3,7 +3,8 @@
 // SPDX-License-Identifier: Zlib
 
 // One frame: paint the stroke segment while drawing, recompose the screen from the canvas with the
-// brush on top as the pointer image (the system cursor is hidden), and refresh what changed.
+// brush on top as the pointer image (the system cursor is hidden) where something changed, and
+// refresh just that.
 #pragma once
 
 #include <memory>
@@ -38,10 +39,11 @@ void paint_segment(SDL_Surface* canvas, SDL_Surface* brush, const SDL_Rect& from
 
 // `drawing` is the left button's state after the batch; the stroke it holds runs from the batch's
 // `stroke_start` (or from `last_position` without a batch) to the pointer. `last_position`'s x and
-// y are rewritten on every call. `full_refresh` (a filter ran this pass) wins over drawing: the
-// whole screen is refreshed. A frame that neither paints nor filters, with the pointer where it
-// was, refreshes nothing. Without `pointer_shown` (the pointer is outside and no stroke is held)
-// the screen shows the canvas alone.
+// y are rewritten on every call, and its w and h to the pointer image's size when the frame shows
+// it, or 0 when it does not: the screen holds the pointer image there. `full_refresh` (a filter ran this pass) wins over drawing: the
+// whole screen is copied and refreshed. A frame that neither paints nor filters, with the pointer
+// where it was, copies and refreshes nothing. Without `pointer_shown` (the pointer is outside and
+// no stroke is held) the screen shows the canvas alone where it changed.
 void update_frame(SDL_Surface* screen, SDL_Surface* canvas, SDL_Surface* brush, SDL_Rect& last_position, Uint8 drawing,
                   Uint8 full_refresh, const replayed_batch* batch = nullptr, Uint8 pointer_shown = 1);
 

@@ -27,7 +27,8 @@ replayed_batch replay_actions(SDL_Surface* canvas, SDL_Surface* brush, const SDL
 void run_pass(SDL_Surface* screen, SDL_Surface* canvas, SDL_Surface* brush, SDL_Rect& last_position, loop_flags& flags);
 
 // Runs passes until a quit is requested. On the desktop it never sleeps: it polls and redraws as
-// fast as it can. In a web page it runs one pass per animation frame and never returns.
+// fast as it can. In a web page it runs passes in animation frames, none while the page is at rest
+// (see platform::repeat_passes), and never returns.
 void run_main_loop(SDL_Surface* screen, SDL_Surface* canvas, SDL_Surface* brush, SDL_Rect& last_position);
 
 }  // namespace smearwell

@@ -95,12 +95,14 @@ SDL_Surface* open_display() {
     return screen;
 }
 
-// Filled black, which makes it opaque where surfaces have alpha (in the browser, all of them).
+// Filled black, which makes it opaque where surfaces have alpha (in the browser, all of them); from
+// then on the program alone draws on it.
 surface_ptr create_canvas(const SDL_Surface* screen) {
     surface_ptr canvas(SDL_CreateRGBSurface(SDL_SWSURFACE, screen->w, screen->h, screen_depth, 0, 0, 0, 0),
                        SDL_FreeSurface);
     if (canvas) {
         SDL_FillRect(canvas.get(), nullptr, SDL_MapRGB(canvas->format, 0, 0, 0));
+        platform::keep_in_memory(canvas.get());
     }
     return canvas;
 }
@@ -118,6 +120,7 @@ surface_ptr create_brush() {
             fill_disc(brush.get(), brush_centre, brush_centre, brush_radius, stroke_colour);
             platform::make_transparent(brush.get(), black);
         });
+        platform::keep_in_memory(brush.get());
     }
     return brush;
 }

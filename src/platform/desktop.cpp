@@ -11,9 +11,17 @@ void ignore_motion_events() {
     SDL_EventState(SDL_MOUSEMOTION, SDL_IGNORE);
 }
 
+void keep_in_memory(SDL_Surface*) {}
+
 void blit_whole_at(SDL_Surface* source, SDL_Surface* destination, const SDL_Rect& position) {
     SDL_Rect place = position;  // SDL writes the clipped rectangle back into it
     SDL_BlitSurface(source, nullptr, destination, &place);
+}
+
+void copy_to_screen(SDL_Surface* source, SDL_Surface* screen, const SDL_Rect& area) {
+    SDL_Rect from = area;  // SDL writes the clipped rectangles back into both
+    SDL_Rect to = area;
+    SDL_BlitSurface(source, &from, screen, &to);
 }
 
 bool pointer_over_window() {

@@ -46,12 +46,28 @@ void write_at_once(std::FILE* stream, const char* data, std::size_t size);
 // as many as the browser reports between two frames (handle_event).
 void ignore_motion_events();
 
+// From now on the pixels of `surface`, one the program draws on itself (the canvas, the brush), stay
+// where the program reads and writes them, and nothing but the program changes them. On the
+// desktop they always do. The browser's SDL keeps every surface in a canvas element as well, and
+// copies the whole element into memory at each lock and back at each unlock (a filter's 800x600
+// pixels read back from the page and written to it again): there the surface stays locked from
+// here on, so that every later lock and unlock of it (SDL counts them) copies nothing, and what is
+// drawn on it goes to memory alone (see blit_whole_at and copy_to_screen). Its canvas element keeps
+// what it holds now.
+void keep_in_memory(SDL_Surface* surface);
+
 // All of `source` blitted with its top-left corner at `position` of `destination`; the caller's
-// position stays as it was (SDL moves a rectangle's x and y when it clips). SDL's blit; in
-// the browser, the drawing that SDL's blit does, without the copy of the whole destination back
-// into memory that follows it there when the destination is not the screen (800x600 pixels for
-// every stamp of a stroke). The program reads pixels only under a lock, which copies them afresh.
+// position stays as it was (SDL moves a rectangle's x and y when it clips). SDL's blit; in the
+// browser, onto a surface kept in memory, a copy in memory of the source's opaque pixels (the
+// source's pixels are each opaque or transparent, see make_transparent), which is what SDL's
+// drawImage gives; onto the screen, the drawing that SDL's blit does.
 void blit_whole_at(SDL_Surface* source, SDL_Surface* destination, const SDL_Rect& position);
+
+// The pixels of `area` of `source`, a surface as large as the screen, copied to the same place on
+// the screen, exactly; `area` lies on both. Only what changed is copied: an idle frame copies
+// nothing. SDL's blit; in the browser, from a surface kept in memory, that area of its memory put
+// straight on the page's canvas (putImageData), without going through its own canvas element.
+void copy_to_screen(SDL_Surface* source, SDL_Surface* screen, const SDL_Rect& area);
 
 // Whether the pointer is over the window, as the system last said: SDL's own state on the desktop.
 // The browser's SDL does not follow the pointer in and out of the canvas; the page does.
@@ -71,8 +87,10 @@ bool window_lost_input(const SDL_Event& event);
 void make_transparent(SDL_Surface* surface, Uint32 key);
 
 // The main loop: `pass(state)` again and again while it returns true. On the desktop it loops as
-// fast as it can and returns when done. A web page may not spin: there one pass runs per animation
-// frame, and once done the program ends, status 0, without returning here.
+// fast as it can and returns when done. A web page may not spin: there passes run in animation
+// frames, a pass that read events followed by one more in the same frame, and none at all after a
+// pass that read no event until SDL hears one (the page at rest costs its browser nothing); `pass`
+// must then have nothing left to do. Once done the program ends, status 0, without returning here.
 void repeat_passes(bool (*pass)(void* state), void* state);
 
 }  // namespace smearwell::platform

@@ -5,10 +5,11 @@
 // under node. Linked in with --pre-js, after Module is made; in a page it does nothing. It gives a
 // document that makes canvas elements, and canvases whose 2D context keeps straight RGBA bytes.
 // SDL keeps every surface in such a canvas: a lock reads it (getImageData), an unlock writes it
-// (putImageData), a blit draws one canvas on another (drawImage) and SDL_FillRect fills a
-// rectangle. Compositing is "source-over" in straight alpha, rounded to the nearest byte. A browser
-// keeps its canvases premultiplied, which changes a colour that is not opaque by a little: the web
-// tests (tests/web/web_test.py) see that, in Chromium.
+// (putImageData, as the program does to put a changed area on the screen), a blit draws one canvas
+// on another (drawImage) and SDL_FillRect fills a rectangle. Compositing is "source-over" in
+// straight alpha, rounded to the nearest byte. A browser keeps its canvases premultiplied, which
+// changes a colour that is not opaque by a little: the web tests (tests/web/web_test.py) see that,
+// in Chromium.
 (function () {
 if (typeof document !== 'undefined') return;  // a real page
 
@@ -129,6 +130,11 @@ class Canvas {
   addEventListener() {}
   removeEventListener() {}
 }
+
+// A new image of width x height transparent black pixels.
+globalThis.ImageData = class {
+  constructor(width, height) { Object.assign(this, imageData(width, height)); }
+};
 
 const listenerless = { addEventListener() {}, removeEventListener() {} };
 globalThis.window = Object.assign(globalThis, listenerless);

@@ -57,8 +57,9 @@ var Module = (function () {
     lines += 1;
   }
 
-  // SDL makes a 2D context for every surface and reads it back at each lock (i, c): the browser
-  // keeps such a canvas where reading it back is cheap when asked, and warns when not asked.
+  // SDL makes a 2D context for every surface and reads it back at its first lock (the program keeps
+  // the canvas and the brush locked from then on: web.cpp): the browser warns of a read-back from a
+  // context not asked for it.
   var getContext = HTMLCanvasElement.prototype.getContext;
   HTMLCanvasElement.prototype.getContext = function (type, attributes) {
     return getContext.call(this, type, type === '2d' ? Object.assign({ willReadFrequently: true }, attributes)

@@ -8,7 +8,11 @@
 //   still be queued, up to SDL's 10,000 events and a warning at each one after;
 // - it queues what it hears and turns it into SDL events when the program reads its queue, taking a
 //   mouse event's pageX and pageY to canvas pixels by the layout of that moment;
-// - SDL_GetMouseState gives the position of the last mouse event read from the queue.
+// - SDL_GetMouseState gives the position of the last mouse event read from the queue;
+// - it calls SDL.flushEventsToHandler after queueing each event: web.cpp resumes the main loop,
+//   paused at rest, from there;
+// - a surface locked once and never unlocked is not copied from or to its canvas element again
+//   (SDL counts locks): web.cpp keeps the canvas's pixels in memory that way.
 // The page takes these lists to keep the browser's own pointer events from SDL (pointer.js) and to
 // remove SDL's listeners however Smearwell ends (page.js); the web tests take them to check that
 // none is left.

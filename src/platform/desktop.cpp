@@ -36,8 +36,14 @@ void make_transparent(SDL_Surface* surface, Uint32 key) {
     SDL_SetColorKey(surface, SDL_SRCCOLORKEY | SDL_RLEACCEL, key);
 }
 
+// A pass reads the whole queue, so the pause between two loses nothing. It lets the display server
+// hand over both halves of a held key's auto-repeat together: classic SDL on X tells a repeat from a
+// real release only by finding the new press already waiting when it reads the release (its
+// X11_KeyRepeat), and a loop that polled without a pause (nothing to copy in an idle frame) read
+// them apart now and then on a loaded machine, so that one keystroke of `c` acted twice.
 void repeat_passes(bool (*pass)(void* state), void* state) {
     while (pass(state)) {
+        SDL_Delay(1);
     }
 }
 

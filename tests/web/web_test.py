@@ -96,7 +96,7 @@ CASES.update({
 # first (as the X tests give the window focus), a mouse, the keys on the keyboard.
 SETTINGS = {
     'LaptopWindowFirstStrokeBeforeTheFocus': {'viewport': (1366, 650), 'focus': False},
-    'TouchStrokeOnAScrolledPage': {'viewport': (700, 800), 'scroll': 50, 'pointer': 'touch'},
+    'TouchStrokeOnAScrolledPage': {'viewport': (700, 750), 'scroll': 50, 'pointer': 'touch'},
     'PenStrokeInALaptopWindow': {'viewport': (1366, 650), 'focus': False, 'pointer': 'pen'},
     'PhoneTouchAndKeyButtons': {'viewport': (390, 844), 'focus': False, 'pointer': 'touch', 'keys': 'buttons'},
     # The page says, where the canvas would be, that it could not start, and what to do.

@@ -470,7 +470,7 @@ def run_offline(name, script, engine, page_folder, replay, evidence, web_evidenc
         index.write_text(index.read_text().replace('</body>', NEW_RELEASE + '</body>'))
         server = serve(folder, server.server_port)
         try:
-            engine.navigate(url)
+            Page(engine, url, {})  # started, so that no file of it is still on its way when the server stops
             if not engine.script("return !!document.getElementById('released-again');"):
                 failures.append('online again, the page is still the old release')
         finally:

@@ -27,17 +27,12 @@ smearwell.sdlListeners = [
   { target: 'document', capture: false, types: ['visibilitychange'] },
 ];
 
-// The element or object a list's target names.
-smearwell.sdlListenerTarget = function (name) {
-  return { canvas: Module.canvas, keyboard: Module.keyboardListeningElement || document, window: window,
-           document: document }[name];
-};
-
 // Every listener SDL added; nothing when SDL never started.
 smearwell.removeSdlListeners = function () {
   if (typeof SDL !== 'object' || !SDL.receiveEvent) return;
+  var targets = { canvas: Module.canvas, keyboard: Module.keyboardListeningElement || document, window: window,
+                  document: document };
   smearwell.sdlListeners.forEach(function (list) {
-    var target = smearwell.sdlListenerTarget(list.target);
-    list.types.forEach(function (type) { target.removeEventListener(type, SDL.receiveEvent, list.capture); });
+    list.types.forEach(function (type) { targets[list.target].removeEventListener(type, SDL.receiveEvent, list.capture); });
   });
 };

@@ -311,7 +311,7 @@ program::~program() {
         waitpid(pid, nullptr, 0);
     }
     drain_pipes();
-    if (!windows_folder.empty() && !err_text.empty()) {  // Wine's own messages, as WINEDEBUG lets them out
+    if (wine_messages_wanted && !err_text.empty()) {  // Wine's own messages, as WINEDEBUG lets them out
         std::fprintf(stderr, "Wine said:\n%s\n", err_text.c_str());
     }
     if (!windows_folder.empty()) {
@@ -380,6 +380,14 @@ exit_result program::wait_for_exit(double seconds) {
     return result;
 }
 
+std::string program::state() {
+    if (pid < 0) {
+        return "ended";
+    }
+    const exit_result result = wait_for_exit(0.0);
+    return result.exited ? "ended with status " + std::to_string(result.status) : "still running";
+}
+
 bool wait_until(const std::function<bool()>& condition, double seconds) {
     const auto deadline = clock::now() + std::chrono::duration<double>(seconds);
     while (!condition()) {
@@ -395,6 +403,36 @@ Window find_window(Display* display, double seconds) {
     Window window = 0;
     wait_until([&] { return (window = find_named(display, DefaultRootWindow(display))) != 0; }, seconds);
     return window;
+}
+
+std::string describe_windows(Display* display) {
+    std::string text;
+    std::function<void(Window)> describe = [&](Window parent) {
+        Window root_return, parent_return, *children = nullptr;
+        unsigned count = 0;
+        if (!XQueryTree(display, parent, &root_return, &parent_return, &children, &count)) {
+            return;
+        }
+        for (unsigned i = 0; i < count; ++i) {
+            char* name = nullptr;
+            XWindowAttributes attributes{};
+            if (XFetchName(display, children[i], &name) && name &&
+                XGetWindowAttributes(display, children[i], &attributes)) {
+                text += " \"" + std::string(name) + "\" " + std::to_string(attributes.width) + "x" +
+                        std::to_string(attributes.height) +
+                        (attributes.map_state == IsViewable ? " shown;" : " not shown;");
+            }
+            if (name) {
+                XFree(name);
+            }
+            describe(children[i]);
+        }
+        if (children) {
+            XFree(children);
+        }
+    };
+    describe(DefaultRootWindow(display));
+    return text.empty() ? " none" : text;
 }
 
 void give_focus(Display* display, Window window) {

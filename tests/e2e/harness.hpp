@@ -78,6 +78,11 @@ public:
     void stop();                 // SIGSTOP: the program falls behind its input, which piles up
     void resume();               // SIGCONT
     void close_output_reader();  // the reader of its standard output goes away
+    // "still running", or how it ended: for a test that waited in vain for its window.
+    std::string state();
+    // Under Wine: what Wine said on the error channel is printed when the program ends (the
+    // tests ask for it once they have failed).
+    void tell_wine_messages() { wine_messages_wanted = true; }
 
 private:
     void drain_pipes();
@@ -87,6 +92,7 @@ private:
     std::string out_text;
     std::string err_text;
     std::string windows_folder;  // where a Windows build run under Wine writes its output files
+    bool wine_messages_wanted = false;
 };
 
 // Whether the program under test runs on sdl12-compat: a Windows build has SDL 1.2.15 beside it;
@@ -95,6 +101,8 @@ bool program_on_sdl12_compat();
 
 // The program's window on `server`, once mapped and 800x600; 0 if none appears in time.
 Window find_window(Display* display, double seconds);
+// Every window on the display with a name: its name, size and whether it is shown.
+std::string describe_windows(Display* display);
 
 // What a window manager does for a newly mapped window: keys go to it wherever the pointer is.
 void give_focus(Display* display, Window window);

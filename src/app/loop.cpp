@@ -22,12 +22,17 @@ struct loop_state {
     loop_flags flags;  // the first pass shows the whole window, cursor included
 };
 
-// A quit in the batch just read stops the loop before any more drawing.
-bool pass_then_read_events(void* state) {
+// A pass reads a batch, then draws what it asked for: the pointer the frame shows is where it was
+// at that read, and the desktop's pause between passes comes after the drawing, never between the
+// two. A quit in the batch stops the loop before any more drawing.
+bool read_events_then_pass(void* state) {
     auto& loop = *static_cast<loop_state*>(state);
-    run_pass(loop.screen, loop.canvas, loop.brush, *loop.last_position, loop.flags);
     drain_events(loop.flags);
-    return !loop.flags.quit_requested;
+    if (loop.flags.quit_requested) {
+        return false;
+    }
+    run_pass(loop.screen, loop.canvas, loop.brush, *loop.last_position, loop.flags);
+    return true;
 }
 
 SDL_Rect position_of(const user_action& action) {
@@ -88,7 +93,7 @@ void run_pass(SDL_Surface* screen, SDL_Surface* canvas, SDL_Surface* brush, SDL_
 
 void run_main_loop(SDL_Surface* screen, SDL_Surface* canvas, SDL_Surface* brush, SDL_Rect& last_position) {
     loop_state state{screen, canvas, brush, &last_position, {}};
-    platform::repeat_passes(pass_then_read_events, &state);
+    platform::repeat_passes(read_events_then_pass, &state);
 }
 
 }  // namespace smearwell

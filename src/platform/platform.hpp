@@ -88,10 +88,10 @@ void make_transparent(SDL_Surface* surface, Uint32 key);
 
 // The main loop: `pass(state)` again and again while it returns true. On the desktop it runs them
 // one after another, with a millisecond's pause between two (desktop.cpp), and returns when done.
-// A web page may not spin: there passes run in animation frames, a pass that read events followed
-// by one more in the same frame, and none at all after a pass that read no event until SDL hears
-// one (the page at rest costs its browser nothing); `pass` must then have nothing left to do. Once
-// done the program ends, status 0, without returning here.
+// A web page may not spin: there a pass runs in an animation frame, and none at all after one that
+// left no event queued until SDL hears one (the page at rest costs its browser nothing); `pass`,
+// which reads the queue and then draws, must then have nothing left to do. Once done the program
+// ends, status 0, without returning here.
 void repeat_passes(bool (*pass)(void* state), void* state);
 
 }  // namespace smearwell::platform

@@ -56,22 +56,19 @@ void end_the_program() {
     emscripten_force_exit(0);
 }
 
-// A pass draws what the batch read by the pass before it asked for, then reads the next batch. So a
-// pass that read events is followed at once by another, in the same animation frame, which draws
-// them: a stroke or a filter reaches the page in the frame that read it. A pass that read none is
-// followed by nothing until SDL hears an event: the next pass would find nothing to do, and an
-// animation frame that runs no script costs the browser next to nothing.
+// A pass reads the events SDL has queued and draws what they asked for: a stroke or a filter reaches
+// the page in the animation frame that read it. After it, the loop pauses until SDL hears an event
+// (wake_on_every_event): the next pass would find nothing to do, and an animation frame that runs
+// no script costs the browser next to nothing.
 void run_passes_of_one_frame(void* loop) {
     const auto* page = static_cast<const page_loop*>(loop);
-    bool read_events = true;
-    while (read_events) {
-        read_events = events_waiting();
-        if (!page->pass(page->state)) {
-            end_the_program();  // does not return
-            return;
-        }
+    if (!page->pass(page->state)) {
+        end_the_program();  // does not return
+        return;
     }
-    emscripten_pause_main_loop();
+    if (!events_waiting()) {
+        emscripten_pause_main_loop();
+    }
 }
 
 }  // namespace

@@ -6,20 +6,25 @@
 measurement, never a pass or a fail): the frames per second the page keeps while a stroke is drawn,
 the time from the release of `c` to the convolved canvas on the page (median of several), the CPU
 time the browser's processes take while the page sits idle against a blank page's, the frame rates
-again with two busy processes beside the browser, and the benchmarks built with emcc (bench/web.html beside them in BENCH-FOLDER) as medians and ratios to
+again with two busy processes beside the browser (against bench/least_frame.html's, and with where
+the machine's time goes, by perf when installed), and the benchmarks built with emcc (bench/web.html beside them in BENCH-FOLDER) as medians and ratios to
 BM_CanvasCopy's in the same run. In Chromium, also where the page's time goes while `i` and `c`
 run, from the DevTools profiler.
 Usage: web_measure.py PAGE-FOLDER BENCH-FOLDER [ENGINE...] [-- BENCHMARK-ARGUMENT...]"""
 
 import collections
+import contextlib
 import csv
 import functools
 import http.server
 import math
 import os
+import shutil
+import signal
 import statistics
 import subprocess
 import sys
+import tempfile
 import threading
 import time
 from pathlib import Path
@@ -122,9 +127,9 @@ def open_page(engine, url):
     return math.ceil(left), math.ceil(top)
 
 
-def frame_rates(engine, left, top):
+def frame_rates(engine, left, top, watch=contextlib.nullcontext):
     """Frames per second the page shows, counted by the page itself: left alone for 3 seconds, then
-    while a stroke circles for 3 seconds."""
+    while a stroke circles for 3 seconds (inside `watch`)."""
     engine.script('if (!window.frames_seen) { window.frames_seen = 0; (function count() { window.frames_seen++;'
                   ' requestAnimationFrame(count); })(); }')
     before = engine.script('return [window.frames_seen, performance.now()];')
@@ -136,23 +141,56 @@ def frame_rates(engine, left, top):
         angle = 2 * math.pi * step / 60
         steps.append(('move', left + int(400 + 150 * math.sin(angle)), top + int(300 - 150 * math.cos(angle)), 16))
     before = engine.script('return [window.frames_seen, performance.now()];')
-    engine.perform(engines.pointer('mouse', steps + [('up',)]))
+    with watch():
+        engine.perform(engines.pointer('mouse', steps + [('up',)]))
     after = engine.script('return [window.frames_seen, performance.now()];')
     seconds = (after[1] - before[1]) / 1000
     return idle, (after[0] - before[0]) / seconds, seconds
 
 
-def under_load(engine, url):
-    """The frame rates again with two busy processes beside the browser."""
+@contextlib.contextmanager
+def two_busy_processes():
     busy = [subprocess.Popen([sys.executable, '-c', 'while True: pass']) for _ in range(2)]
     try:
-        idle, drawing, seconds = frame_rates(engine, *open_page(engine, url))
+        yield
     finally:
         for process in busy:
             process.kill()
             process.wait()
-    print('two busy processes beside: %.1f frames per second idle, %.1f drawing (over %.1f s)' %
-          (idle, drawing, seconds))
+
+
+@contextlib.contextmanager
+def cpu_by_thread():
+    """Where the machine's CPU time goes meanwhile, by thread name, from perf's samples of every
+    core (when perf is there); printed afterwards."""
+    if not shutil.which('perf'):
+        yield
+        return
+    with tempfile.TemporaryDirectory() as folder:
+        data = os.path.join(folder, 'perf.data')
+        perf = subprocess.Popen(['perf', 'record', '-a', '-e', 'cpu-clock', '-F', '499', '-o', data],
+                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        time.sleep(1)  # sampling
+        try:
+            yield
+        finally:
+            perf.send_signal(signal.SIGINT)
+            perf.wait()
+            report = subprocess.run(['perf', 'report', '-i', data, '--stdio', '--sort', 'comm', '-q'],
+                                    capture_output=True, text=True).stdout
+            shares = [line.split(None, 1) for line in report.splitlines() if line.strip()]
+            print("  the machine's CPU time meanwhile, by thread (perf): " +
+                  ', '.join('%s %s' % (name.strip(), share) for share, name in shares[:9]))
+
+
+def under_load(engine, url, least_url):
+    """The frame rates again with two busy processes beside the browser, against a page that changes
+    next to nothing in a frame: what the browser itself takes for a frame that shows a change."""
+    with two_busy_processes():
+        idle, drawing, seconds = frame_rates(engine, *open_page(engine, url), watch=cpu_by_thread)
+        least = frame_rates(engine, *open_page(engine, least_url))[1]
+    print('two busy processes beside: %.1f frames per second idle, %.1f drawing (over %.1f s); %.1f drawing'
+          ' on a page that changes a 4-pixel square a frame (bench/least_frame.html)' % (idle, drawing, seconds, least))
 
 
 def page(engine, url):
@@ -230,7 +268,8 @@ def main():
                 print('%s %s:' % (engine.name, engine.version))
                 benchmarks(engine, 'http://127.0.0.1:%d/web.html' % bench_server.server_port, arguments)
                 page(engine, 'http://127.0.0.1:%d/index.html' % page_server.server_port)
-                under_load(engine, 'http://127.0.0.1:%d/index.html' % page_server.server_port)
+                under_load(engine, 'http://127.0.0.1:%d/index.html' % page_server.server_port,
+                           'http://127.0.0.1:%d/least_frame.html' % bench_server.server_port)
                 idle_cost(engine, 'http://127.0.0.1:%d/index.html' % page_server.server_port)
                 if isinstance(engine, engines.Chromium):
                     profile(engine, 'http://127.0.0.1:%d/index.html' % page_server.server_port)

@@ -160,9 +160,9 @@ def two_busy_processes():
 
 
 @contextlib.contextmanager
-def cpu_by_thread():
+def cpu_by_thread(found):
     """Where the machine's CPU time goes meanwhile, by thread name, from perf's samples of every
-    core (when perf is there); printed afterwards."""
+    core (when perf is there): a line added to `found`."""
     if not shutil.which('perf'):
         yield
         return
@@ -179,18 +179,20 @@ def cpu_by_thread():
             report = subprocess.run(['perf', 'report', '-i', data, '--stdio', '--sort', 'comm', '-q'],
                                     capture_output=True, text=True).stdout
             shares = [line.split(None, 1) for line in report.splitlines() if line.strip()]
-            print("  the machine's CPU time meanwhile, by thread (perf): " +
-                  ', '.join('%s %s' % (name.strip(), share) for share, name in shares[:9]))
+            found.append("  the machine's CPU time while drawing, by thread (perf): " +
+                         ', '.join('%s %s' % (name.strip(), share) for share, name in shares[:9]))
 
 
 def under_load(engine, url, least_url):
     """The frame rates again with two busy processes beside the browser, against a page that changes
     next to nothing in a frame: what the browser itself takes for a frame that shows a change."""
+    profile = []
     with two_busy_processes():
-        idle, drawing, seconds = frame_rates(engine, *open_page(engine, url), watch=cpu_by_thread)
+        idle, drawing, seconds = frame_rates(engine, *open_page(engine, url), watch=lambda: cpu_by_thread(profile))
         least = frame_rates(engine, *open_page(engine, least_url))[1]
     print('two busy processes beside: %.1f frames per second idle, %.1f drawing (over %.1f s); %.1f drawing'
           ' on a page that changes a 4-pixel square a frame (bench/least_frame.html)' % (idle, drawing, seconds, least))
+    print(*profile, sep='\n')
 
 
 def page(engine, url):

@@ -60,7 +60,7 @@ void end_the_program() {
 // the page in the animation frame that read it. After it, the loop pauses until SDL hears an event
 // (wake_on_every_event): the next pass would find nothing to do, and an animation frame that runs
 // no script costs the browser next to nothing.
-void run_passes_of_one_frame(void* loop) {
+void run_pass_of_one_frame(void* loop) {
     const auto* page = static_cast<const page_loop*>(loop);
     if (!page->pass(page->state)) {
         end_the_program();  // does not return
@@ -193,13 +193,13 @@ void make_transparent(SDL_Surface* surface, Uint32 key) {
     SDL_SetAlpha(surface, SDL_SRCALPHA, SDL_ALPHA_OPAQUE);
 }
 
-// Passes run in animation frames, none while the page is at rest (see run_passes_of_one_frame).
+// Passes run in animation frames, none while the page is at rest (see run_pass_of_one_frame).
 // Emscripten leaves this call by unwinding the stack without returning or destroying anything, so
 // `loop` and everything main and its callers hold stay valid for as long as the page runs.
 void repeat_passes(bool (*pass)(void* state), void* state) {
     page_loop loop{pass, state};
     wake_on_every_event();
-    emscripten_set_main_loop_arg(run_passes_of_one_frame, &loop, 0, 1);
+    emscripten_set_main_loop_arg(run_pass_of_one_frame, &loop, 0, 1);
 }
 
 }  // namespace smearwell::platform

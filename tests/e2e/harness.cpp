@@ -73,7 +73,10 @@ void append_available(int fd, std::string& text) {
     }
 }
 
-Window find_named(Display* display, Window parent) {
+// Calls `visit` with every named window below `parent`, depth first, until it returns true;
+// returns that window, or 0.
+Window find_named(Display* display, Window parent,
+                  const std::function<bool(const char* name, const XWindowAttributes&)>& visit) {
     Window root_return, parent_return, *children = nullptr;
     unsigned count = 0;
     if (!XQueryTree(display, parent, &root_return, &parent_return, &children, &count)) {
@@ -83,16 +86,15 @@ Window find_named(Display* display, Window parent) {
     for (unsigned i = 0; i < count && !found; ++i) {
         char* name = nullptr;
         XWindowAttributes attributes{};
-        if (XFetchName(display, children[i], &name) && name && std::strcmp(name, "Smearwell") == 0 &&
-            XGetWindowAttributes(display, children[i], &attributes) && attributes.map_state == IsViewable &&
-            attributes.width == width && attributes.height == height) {
+        if (XFetchName(display, children[i], &name) && name &&
+            XGetWindowAttributes(display, children[i], &attributes) && visit(name, attributes)) {
             found = children[i];
         }
         if (name) {
             XFree(name);
         }
         if (!found) {
-            found = find_named(display, children[i]);
+            found = find_named(display, children[i], visit);
         }
     }
     if (children) {
@@ -401,38 +403,36 @@ bool wait_until(const std::function<bool()>& condition, double seconds) {
 
 Window find_window(Display* display, double seconds) {
     Window window = 0;
-    wait_until([&] { return (window = find_named(display, DefaultRootWindow(display))) != 0; }, seconds);
+    const auto ours = [](const char* name, const XWindowAttributes& attributes) {
+        return std::strcmp(name, "Smearwell") == 0 && attributes.map_state == IsViewable && attributes.width == width &&
+               attributes.height == height;
+    };
+    wait_until([&] { return (window = find_named(display, DefaultRootWindow(display), ours)) != 0; }, seconds);
     return window;
 }
 
 std::string describe_windows(Display* display) {
     std::string text;
-    std::function<void(Window)> describe = [&](Window parent) {
-        Window root_return, parent_return, *children = nullptr;
-        unsigned count = 0;
-        if (!XQueryTree(display, parent, &root_return, &parent_return, &children, &count)) {
-            return;
-        }
-        for (unsigned i = 0; i < count; ++i) {
-            char* name = nullptr;
-            XWindowAttributes attributes{};
-            if (XFetchName(display, children[i], &name) && name &&
-                XGetWindowAttributes(display, children[i], &attributes)) {
-                text += " \"" + std::string(name) + "\" " + std::to_string(attributes.width) + "x" +
-                        std::to_string(attributes.height) +
-                        (attributes.map_state == IsViewable ? " shown;" : " not shown;");
-            }
-            if (name) {
-                XFree(name);
-            }
-            describe(children[i]);
-        }
-        if (children) {
-            XFree(children);
-        }
-    };
-    describe(DefaultRootWindow(display));
+    find_named(display, DefaultRootWindow(display), [&](const char* name, const XWindowAttributes& attributes) {
+        text += " \"" + std::string(name) + "\" " + std::to_string(attributes.width) + "x" +
+                std::to_string(attributes.height) + (attributes.map_state == IsViewable ? " shown;" : " not shown;");
+        return false;
+    });
     return text.empty() ? " none" : text;
+}
+
+std::vector<std::pair<std::string, std::string>> on_display(const x_server& server) {
+    return {{"DISPLAY", server.name()}, {"SDL_VIDEODRIVER", "x11"}, {"WAYLAND_DISPLAY", ""}};
+}
+
+Window focused_window(Display* display) {
+    const Window window = find_window(display, 15.0);
+    if (window) {
+        give_focus(display, window);
+    } else {
+        std::fprintf(stderr, "no window appeared\n");
+    }
+    return window;
 }
 
 void give_focus(Display* display, Window window) {

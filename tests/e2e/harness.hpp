@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <X11/Xlib.h>
@@ -103,6 +104,12 @@ bool program_on_sdl12_compat();
 Window find_window(Display* display, double seconds);
 // Every window on the display with a name: its name, size and whether it is shown.
 std::string describe_windows(Display* display);
+// The environment that starts the program in a window on `server`, with SDL's X11 driver (so
+// that a missing server fails loudly instead of falling back).
+std::vector<std::pair<std::string, std::string>> on_display(const x_server& server);
+// For the tools that drive the program: its window found and given the keyboard focus; 0, said
+// on standard error, if none appears.
+Window focused_window(Display* display);
 
 // What a window manager does for a newly mapped window: keys go to it wherever the pointer is.
 void give_focus(Display* display, Window window);

@@ -34,14 +34,12 @@ std::uint32_t pixel_at(Display* display, Window window, int x, int y) {
 
 int main() {
     e2e::x_server server;
-    e2e::program smearwell({{"DISPLAY", server.name()}, {"SDL_VIDEODRIVER", "x11"}, {"WAYLAND_DISPLAY", ""}});
+    e2e::program smearwell(e2e::on_display(server));
     Display* display = server.display();
-    const Window window = e2e::find_window(display, 15.0);
+    const Window window = e2e::focused_window(display);
     if (!window) {
-        std::fprintf(stderr, "no window\n");
         return 1;
     }
-    e2e::give_focus(display, window);
     constexpr int centre = 10;  // of the brush, from its corner at the pointer
     std::vector<double> milliseconds;
     for (int jump = 0; jump <= 100; ++jump) {

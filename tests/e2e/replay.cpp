@@ -42,14 +42,12 @@ int main(int argc, char** argv) {
     std::ifstream script(argv[1]);
     const std::string prefix = argv[2];
     e2e::x_server server;
-    e2e::program smearwell({{"DISPLAY", server.name()}, {"SDL_VIDEODRIVER", "x11"}, {"WAYLAND_DISPLAY", ""}});
+    e2e::program smearwell(e2e::on_display(server));
     Display* display = server.display();
-    const Window window = e2e::find_window(display, 15.0);
+    const Window window = e2e::focused_window(display);
     if (!window) {
-        std::fprintf(stderr, "no window appeared\n");
         return 1;
     }
-    e2e::give_focus(display, window);
     int shots = 0;
     std::string line;
     while (std::getline(script, line)) {

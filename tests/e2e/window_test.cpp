@@ -24,7 +24,6 @@ constexpr const char* banner_and_progress =
     "Initializing SDL.\n"
     "SDL initialized.\n";
 
-// SDL_VIDEODRIVER=x11 so that a missing X server fails loudly instead of falling back.
 class RealWindow : public testing::Test {
 protected:
     std::optional<e2e::x_server> server;
@@ -38,10 +37,7 @@ protected:
         if (managed) {
             ASSERT_NO_THROW(server->start_window_manager());
         }
-        smearwell.emplace(
-            std::vector<std::pair<std::string, std::string>>{
-                {"DISPLAY", server->name()}, {"SDL_VIDEODRIVER", "x11"}, {"WAYLAND_DISPLAY", ""}},
-            output);
+        smearwell.emplace(e2e::on_display(*server), output);
         window = e2e::find_window(display(), 15.0);
         ASSERT_NE(window, 0u) << "no window; the program is " << smearwell->state()
                               << " and said: " << smearwell->standard_output() << smearwell->standard_error()

@@ -25,6 +25,9 @@ std::FILE* open_regular_file(const char* path, Sint64& size, const char*& reason
 // asked for instead (a CACA_DRIVER the user set is kept). Windows has no such fallback.
 void keep_terminal_fallback_quiet();
 
+// Sets the environment variable `name` to `value` for SDL to read, unless the user set it.
+void set_environment_default(const char* name, const char* value);
+
 // Called first thing, before anything is printed or SDL starts. Output that cannot be written is
 // dropped and the program goes on painting: on POSIX systems a write to a pipe whose reader left
 // fails (EPIPE) instead of killing the program with SIGPIPE, and any of descriptors 0-2 that is

@@ -65,7 +65,11 @@ void make_standard_streams_safe() {
 }
 
 void keep_terminal_fallback_quiet() {
-    setenv("CACA_DRIVER", "null", 0);
+    set_environment_default("CACA_DRIVER", "null");
+}
+
+void set_environment_default(const char* name, const char* value) {
+    setenv(name, value, 0);
 }
 
 }  // namespace smearwell::platform

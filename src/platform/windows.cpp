@@ -6,6 +6,8 @@
 #include <io.h>
 #include <windows.h>
 
+#include <cstdlib>
+
 #include "platform/platform.hpp"
 
 namespace smearwell::platform {
@@ -79,5 +81,11 @@ void write_at_once(std::FILE* stream, const char* data, std::size_t size) {
 void make_standard_streams_safe() {}
 
 void keep_terminal_fallback_quiet() {}
+
+void set_environment_default(const char* name, const char* value) {
+    if (!std::getenv(name)) {
+        _putenv_s(name, value);
+    }
+}
 
 }  // namespace smearwell::platform

@@ -150,6 +150,24 @@ TEST_F(RealWindow, OtherButtonsDoNotPaint) {
     e2e::release_button(display(), 3);
 }
 
+// A window manager that focuses on click gives the window the focus as the click that asked for
+// it arrives: the program reads both at once (it is stopped meanwhile), and the stroke paints.
+TEST_F(RealWindow, StrokeBegunByTheClickThatFocusesTheWindowPaints) {
+    move_and_expect(100, 300, cursor_only(100, 300));
+    e2e::focus_elsewhere(display());
+    smearwell->stop();
+    e2e::give_focus(display(), window);
+    e2e::press_button(display(), 1);
+    drag_straight(100, 300, 200, 300);
+    e2e::release_button(display(), 1);
+    smearwell->resume();
+    picture expected;
+    for (int x = 100; x <= 200; ++x) {
+        e2e::paint_brush(expected, x, 300);
+    }
+    expect_steady(expected);
+}
+
 TEST_F(RealWindow, EscapeQuitsWithStatusZero) {
     move_and_expect(50, 50, cursor_only(50, 50));
     e2e::press_key(display(), "Escape");  // acts on the press; no release is sent

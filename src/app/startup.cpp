@@ -56,10 +56,10 @@ namespace {
 // down once it had started) when it cannot be had or shows nothing on a display.
 bool start_video() {
     std::printf("Initializing SDL.\n");
-    // sdl12-compat's SDL 2 drops a click that comes within a few milliseconds of the window getting
-    // the keyboard focus: the click that focuses it, under a window manager that focuses on click,
-    // or a click as the program starts. The stroke it began would paint nothing, where classic SDL
-    // paints it. SDL 2 reads its settings from the environment.
+    // sdl12-compat's SDL 2 drops a click that comes within 10 ms of the window getting the keyboard
+    // focus: the click that focuses it, under a window manager that focuses on click, or a click as
+    // the program starts. The stroke it began would paint nothing, where classic SDL (which reads
+    // no such setting) paints it. SDL 2 reads its settings from the environment; a user's 0 is kept.
     platform::set_environment_default("SDL_MOUSE_FOCUS_CLICKTHROUGH", "1");
     if (!video_driver_chosen()) {
         platform::keep_terminal_fallback_quiet();  // a fallback that does start is refused below

@@ -62,7 +62,9 @@ bool start_video() {
     // no such setting) paints it. SDL 2 reads its settings from the environment; a user's 0 is kept.
     platform::set_environment_default("SDL_MOUSE_FOCUS_CLICKTHROUGH", "1");
     if (!video_driver_chosen()) {
-        platform::keep_terminal_fallback_quiet();  // a fallback that does start is refused below
+        // Classic SDL 1.2 on POSIX systems falls back to libcaca without a display, which takes
+        // over the terminal: its null output instead (a fallback that does start is refused below).
+        platform::set_environment_default("CACA_DRIVER", "null");
     }
     std::fflush(stdout);  // ahead of anything the video driver itself may print
     if (SDL_Init(SDL_INIT_VIDEO) == -1) {

@@ -20,12 +20,8 @@ namespace smearwell::platform {
 // reason (a static string).
 std::FILE* open_regular_file(const char* path, Sint64& size, const char*& reason);
 
-// Called before SDL's video starts when the user chose no driver. On POSIX systems, classic SDL 1.2
-// falls back to libcaca without a display, which takes over the terminal; its null output is
-// asked for instead (a CACA_DRIVER the user set is kept). Windows has no such fallback.
-void keep_terminal_fallback_quiet();
-
-// Sets the environment variable `name` to `value` for SDL to read, unless the user set it.
+// Sets the environment variable `name` to `value` for SDL (or a library below it) to read, unless
+// the user set it.
 void set_environment_default(const char* name, const char* value);
 
 // Called first thing, before anything is printed or SDL starts. Output that cannot be written is

@@ -64,10 +64,6 @@ void make_standard_streams_safe() {
     }
 }
 
-void keep_terminal_fallback_quiet() {
-    set_environment_default("CACA_DRIVER", "null");
-}
-
 void set_environment_default(const char* name, const char* value) {
     setenv(name, value, 0);
 }

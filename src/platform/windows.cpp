@@ -80,8 +80,6 @@ void write_at_once(std::FILE* stream, const char* data, std::size_t size) {
 
 void make_standard_streams_safe() {}
 
-void keep_terminal_fallback_quiet() {}
-
 void set_environment_default(const char* name, const char* value) {
     if (!std::getenv(name)) {
         _putenv_s(name, value);

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <set>
+#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
@@ -67,6 +68,9 @@ template <typename Work>
 std::string captured(std::FILE* stream, Work work) {
     std::fflush(stream);
     std::FILE* sink = scratch_file();
+    if (sink == nullptr) {
+        throw std::runtime_error("no scratch file to capture the output in");
+    }
     const int saved = dup(fileno(stream));
     dup2(fileno(sink), fileno(stream));
     work();

@@ -11,8 +11,8 @@ WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix googletest wine wine64 nsis librsvg
 # test to the last, so that test processes join it. Otherwise the server ends its session as soon
 # as its last process exits, and with tests run in parallel, each new process starts a session of
 # its own, two at once now and then, with the services of the new session starting under the
-# first tests: that is what made the first tests on a fresh prefix take 10 to 20 s, and now and
-# then die without a word. Started without a display: the services need none.
+# first tests: that is what made the first tests on a fresh prefix take 10 to 20 s. Started without
+# a display: the services need none.
 start_wine_session() {
   wineserver -p
   DISPLAY= wine cmd /c exit >/dev/null 2>&1

@@ -29,28 +29,33 @@ void use_dummy_video() {
 // Named for this process, not by tmpfile(): under Wine, two processes calling tmpfile() at once now
 // and then get one file between them, or none (seen: about 1 call in 300 with two programs calling
 // it in a loop), and the captured text is then another test's, or there is nowhere to capture it.
+// The file goes when it is closed, or when the process ends however it ends; a name can still be
+// taken by a file of an ended process of the same id that the system has not deleted yet.
 std::FILE* scratch_file() {
+    constexpr unsigned names_to_try = 100;
     char folder[MAX_PATH];
     if (GetTempPathA(MAX_PATH, folder) == 0) {
         return nullptr;
     }
-    for (unsigned attempt = 0; attempt < 1000; ++attempt) {
+    for (unsigned attempt = 0; attempt < names_to_try; ++attempt) {
         const std::string path = std::string(folder) + "smearwell-capture-" + std::to_string(GetCurrentProcessId()) +
                                  "-" + std::to_string(attempt) + ".tmp";
         const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE,
                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, CREATE_NEW,
                                         FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-        if (file != INVALID_HANDLE_VALUE) {
-            const int descriptor = _open_osfhandle(reinterpret_cast<intptr_t>(file), _O_RDWR | _O_BINARY);
-            if (descriptor == -1) {
-                CloseHandle(file);
-                return nullptr;
-            }
-            return _fdopen(descriptor, "w+b");
+        if (file == INVALID_HANDLE_VALUE) {
+            continue;  // taken, or still being deleted
         }
-        if (GetLastError() != ERROR_FILE_EXISTS) {
+        const int descriptor = _open_osfhandle(reinterpret_cast<intptr_t>(file), _O_RDWR | _O_BINARY);
+        if (descriptor == -1) {
+            CloseHandle(file);
             return nullptr;
         }
+        std::FILE* stream = _fdopen(descriptor, "w+b");
+        if (stream == nullptr) {
+            _close(descriptor);  // closes the handle too
+        }
+        return stream;
     }
     return nullptr;
 }

@@ -62,4 +62,4 @@ install_web_node_modules() {
 BUILD_PACKAGES=(g++ cmake make pkg-config "$(sdl_package)")
 TEST_PACKAGES=(libgtest-dev googletest libbenchmark-dev xvfb libx11-dev libxtst-dev zlib1g-dev clang libclang-rt-14-dev
                desktop-file-utils man-db groff-base file dpkg-dev
-               lintian appstream reuse devscripts g++-11 twm)
+               lintian appstream reuse devscripts g++-11 twm gdb procps)

@@ -10,7 +10,9 @@
 
 #include <cstdint>
 #include <functional>
+#include <future>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -34,6 +36,21 @@ struct picture {
 void paint_brush(picture& canvas, int x, int y, std::uint32_t colour = purple);
 // How many pixels differ, and a few of them described.
 std::string describe_difference(const picture& actual, const picture& expected);
+
+// CTest ends a test that hangs after 120 s without a word. Unless destroyed first, this says after
+// `seconds` where the test process and the programs it started are: their states, what each waits
+// in, and their stacks where gdb is installed.
+class hang_reporter {
+public:
+    explicit hang_reporter(double seconds);
+    ~hang_reporter();
+    hang_reporter(const hang_reporter&) = delete;
+    hang_reporter& operator=(const hang_reporter&) = delete;
+
+private:
+    std::promise<void> test_ended;
+    std::thread watcher;
+};
 
 class x_server {
 public:

@@ -26,6 +26,7 @@ constexpr const char* banner_and_progress =
 
 class RealWindow : public testing::Test {
 protected:
+    e2e::hang_reporter hang_reporter{100.0};  // first, so that it outlives the ending of the programs
     std::optional<e2e::x_server> server;
     std::optional<e2e::program> smearwell;
     Window window = 0;

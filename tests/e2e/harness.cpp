@@ -112,6 +112,31 @@ KeyCode keycode(Display* display, const char* keysym_name) {
     return XKeysymToKeycode(display, XStringToKeysym(keysym_name));
 }
 
+// The states of this process and its children, what each waits in, and their stacks (gdb).
+void say_where_the_test_is(double seconds) {
+    std::fprintf(stderr, "\n== the test has run for %.0f s; where it and its programs are:\n", seconds);
+    const std::string report = "test=" + std::to_string(getpid()) + R"sh(
+        ps -o pid,stat,wchan:32,etime,args -p $test --ppid $test >&2
+        for pid in $test $(ps -o pid= --ppid $test | awk -v shell=$$ '$1 != shell'); do
+            timeout 20 gdb -q -batch -p $pid -ex 'thread apply all bt' >&2 2>/dev/null ||
+                echo "no stack of $pid (is gdb installed?)" >&2
+        done)sh";
+    if (std::system(report.c_str()) != 0) {
+        std::fprintf(stderr, "the report above is incomplete\n");
+    }
+}
+
+// SIGTERM, then SIGKILL if the child has not ended within 10 s: a test never waits without end
+// for a program it started, and says which one would not end.
+void end_child(pid_t pid, const char* name) {
+    kill(pid, SIGTERM);
+    if (!wait_until([&] { return waitpid(pid, nullptr, WNOHANG) == pid; }, 10.0)) {
+        std::fprintf(stderr, "%s did not end within 10 s of SIGTERM; killed\n", name);
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
+    }
+}
+
 }  // namespace
 
 void paint_brush(picture& canvas, int x, int y, std::uint32_t colour) {
@@ -140,24 +165,6 @@ std::string describe_difference(const picture& actual, const picture& expected) 
     return std::to_string(count) + " pixels differ:" + text.str();
 }
 
-namespace {
-
-// The states of this process and its children, what each waits in, and their stacks (gdb).
-void say_where_the_test_is(double seconds) {
-    std::fprintf(stderr, "\n== the test has run for %.0f s; where it and its programs are:\n", seconds);
-    const std::string report = "test=" + std::to_string(getpid()) + R"sh(
-        ps -o pid,stat,wchan:32,etime,args -p $test --ppid $test >&2
-        for pid in $test $(ps -o pid= --ppid $test | awk -v shell=$$ '$1 != shell'); do
-            timeout 20 gdb -q -batch -p $pid -ex 'thread apply all bt' >&2 2>/dev/null ||
-                echo "no stack of $pid (is gdb installed?)" >&2
-        done)sh";
-    if (std::system(report.c_str()) != 0) {
-        std::fprintf(stderr, "the report above is incomplete\n");
-    }
-}
-
-}  // namespace
-
 hang_reporter::hang_reporter(double seconds)
     : watcher([ended = test_ended.get_future(), seconds] {
           if (ended.wait_for(std::chrono::duration<double>(seconds)) == std::future_status::timeout) {
@@ -169,21 +176,6 @@ hang_reporter::~hang_reporter() {
     test_ended.set_value();
     watcher.join();
 }
-
-namespace {
-
-// SIGTERM, then SIGKILL if the child has not ended within 10 s: a test never waits without end
-// for a program it started, and says which one would not end.
-void end_child(pid_t pid, const char* name) {
-    kill(pid, SIGTERM);
-    if (!wait_until([&] { return waitpid(pid, nullptr, WNOHANG) == pid; }, 10.0)) {
-        std::fprintf(stderr, "%s did not end within 10 s of SIGTERM; killed\n", name);
-        kill(pid, SIGKILL);
-        waitpid(pid, nullptr, 0);
-    }
-}
-
-}  // namespace
 
 x_server::x_server() {
     int ready[2];
